@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "winsim/systemprograms.h"
 
 namespace winsim::cli {
 namespace {
@@ -28,6 +29,8 @@ int runNew(const Arguments& args) {
   }
   auto machine = Machine::create(args[0], settings, drives);
   if (!machine) return fail("new: " + machine.error().message);
+  if (auto installed = installSystemPrograms(*machine.value()); !installed)
+    return fail("new: " + installed.error().message);
   std::cout << "created machine " << machine.value()->folder().string() << "\n";
   return 0;
 }

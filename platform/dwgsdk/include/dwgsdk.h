@@ -1,0 +1,23 @@
+// The whole surface of the drawing SDK layer.
+#pragma once
+
+#include "DbBlockReference.h"
+#include "DbCurves.h"
+#include "DbDatabase.h"
+#include "DbDictionary.h"
+#include "DbDimension.h"
+#include "DbEntity.h"
+#include "DbObject.h"
+#include "DbPolylines.h"
+#include "DbSymbolTable.h"
+#include "DbText.h"
+#include "DbViewport.h"
+#include "EdCommandStack.h"
+#include "Ge.h"
+#include "OdAlloc.h"
+#include "OdArray.h"
+#include "OdResult.h"
+#include "OdString.h"
+#include "ResBuf.h"
+#include "RxModule.h"
+#include "RxObject.h"

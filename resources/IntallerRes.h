@@ -1,0 +1,48 @@
+/* Ids of the resources of IntallerRes.dll, shared by its resource script and
+   the code that loads them. */
+#ifndef RESOURCES_INTALLERRES_H
+#define RESOURCES_INTALLERRES_H
+
+/* Texts (the setup program's English fallbacks name the same ids). */
+#define IDS_PUBLISHER 1997
+#define IDS_HELP_LINK 1998
+#define IDS_DISPLAY_NAME_SUFFIX 1999
+#define IDS_DISK_SPACE_LOW 2001
+#define IDS_DISK_SPACE_QUERY_FAILED 2002
+#define IDS_REGISTRY_CREATE_FAILED 2003
+#define IDS_FILE_MISSING 2005
+#define IDS_UNINSTALL_SHORTCUT 2008
+#define IDS_NOT_ADMINISTRATOR 2009
+#define IDS_VIEWER_RUNNING 2010
+#define IDS_64BIT_INSTALLED 2011
+#define IDS_MSI_FAILED 2012
+#define IDS_UNINSTALL_FAILED 2013
+#define IDS_CONFIRM_UNINSTALL 2014
+#define IDS_PRODUCT_KEY_NAME 2015
+#define IDS_REGISTER_FAILED 2017
+#define IDS_WEBSITE_SHORTCUT 2018
+#define IDS_ALREADY_RUNNING 2021
+#define IDS_MUTEX_NAME 2022
+#define IDS_32BIT_INSTALLED 2023
+#define IDS_64BIT_ON_32BIT_SYSTEM 2024
+#define IDS_FOLDER_NOT_EMPTY 2026
+#define IDS_PATH_INPUT_ERROR 2027
+#define IDS_PATH_INVALID_CHARACTERS 2028
+#define IDS_PATH_IS_ROOT 2029
+#define IDS_BROWSE_TITLE 2032
+#define IDS_INSTALL_FAILED 2033
+#define IDS_DOTNET_MISSING 2034
+#define IDS_LICENSE_NOT_ACCEPTED 2035
+#define IDS_OVERALL_PROGRESS 2036
+#define IDS_FONT_FACE 2037
+#define IDS_PRODUCT_NAME 2038
+
+/* A small dialog of every kind of control the pages use, for the layer's
+   tests; the pages' own templates (102 to 112) come with the pages. */
+#define IDD_SAMPLE 200
+#define IDC_SAMPLE_TEXT 1001
+#define IDC_SAMPLE_EDIT 1002
+#define IDC_SAMPLE_PICTURE 1003
+#define IDB_SAMPLE_PICTURE 300
+
+#endif

@@ -1,0 +1,17 @@
+/* Ids of the message texts of expressres.dll, shared by its resource script
+   and the common module that loads them. */
+#ifndef RESOURCES_EXPRESSRES_H
+#define RESOURCES_EXPRESSRES_H
+
+#define IDS_FUNCTION_NOT_IMPLEMENTED 30200
+#define IDS_HANDLE_STRING_INVALID 30201
+#define IDS_LOCK_FAILED 30202
+#define IDS_BYBLOCK_COLOR_FAILED 30203
+#define IDS_ENTITY_ON_LOCKED_LAYER 30204
+#define IDS_DELETE_DIRECTORY_FAILED 30205
+#define IDS_CREATE_DIRECTORY_FAILED 30206
+#define IDS_ILLEGAL_ENTRY 30207
+#define IDS_INSUFFICIENT_MEMORY 30208
+#define IDS_OPEN_ENTITY_FAILED 30211
+
+#endif
