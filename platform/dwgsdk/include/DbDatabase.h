@@ -67,8 +67,7 @@ class OdDbDatabase : public OdRxObject {
   /// The id of a handle. Without `createIfNotFound` a handle that names no
   /// object gives eUnknownHandle (and the null id); with it, an id is made
   /// for the handle (an object may be added under it later).
-  OdResult getOdDbObjectId(OdDbObjectId& id, bool createIfNotFound, const OdDbHandle& handle,
-                           OdUInt32 xRefId = 0);
+  OdResult getOdDbObjectId(OdDbObjectId& id, bool createIfNotFound, const OdDbHandle& handle, OdUInt32 xRefId = 0);
   OdDbObjectId getOdDbObjectId(const OdDbHandle& handle, bool createIfNotFound = false, OdUInt32 xRefId = 0);
   /// Adds an object that belongs to no database, owned by `ownerId` (or
   /// unowned); it stays open for write. eAlreadyInDb, eWrongDatabase.

@@ -21,6 +21,8 @@ class OdDbPolyline : public OdDbCurve {
   ODDB_DECLARE_MEMBERS(OdDbPolyline);
   enum SegType { kLine = 0, kArc = 1, kCoincident = 2, kPoint = 3, kEmpty = 4 };
   OdDbPolyline();
+  /// With room for `numVerts` vertices (none yet).
+  explicit OdDbPolyline(unsigned int numVerts);
   ~OdDbPolyline() override;
 
   unsigned int numVerts() const;

@@ -18,7 +18,7 @@ class OdDbSymbolTableRecord : public OdDbObject {
   OdString getName() const;
   OdResult getName(OdString& name) const;
   /// eInvalidSymbolTableName for an empty name, control characters or
-  /// <>/\":;?|,=`; a leading * only in block and viewport names (and "*U"
+  /// <>/\":;?,=`; a leading * only in block and viewport names (and "*U"
   /// names are made unique when the record is in the table);
   /// eDuplicateRecordName when the table already has the name.
   OdResult setName(const OdString& name);
@@ -87,16 +87,16 @@ class OdDbSymbolTable : public OdDbObject {
   std::unique_ptr<Index> m_index;
 };
 
-#define ODDB_TYPED_SYMBOL_TABLE(TableName, RecordName)                                                       \
-  class RecordName;                                                                                          \
-  class TableName : public OdDbSymbolTable {                                                                 \
-    ODDB_DECLARE_MEMBERS(TableName);                                                                         \
-    using OdDbSymbolTable::add;                                                                              \
-    using OdDbSymbolTable::getAt;                                                                            \
+#define ODDB_TYPED_SYMBOL_TABLE(TableName, RecordName)                                                             \
+  class RecordName;                                                                                                \
+  class TableName : public OdDbSymbolTable {                                                                       \
+    ODDB_DECLARE_MEMBERS(TableName);                                                                               \
+    using OdDbSymbolTable::add;                                                                                    \
+    using OdDbSymbolTable::getAt;                                                                                  \
     OdResult getAt(const OdString& name, RecordName*& record, OdDb::OpenMode mode, bool openErased = false) const; \
-    OdResult add(RecordName* record);                                                                        \
-    OdResult add(OdDbObjectId& id, RecordName* record);                                                      \
-    const OdRxClass* recordClass() const override;                                                           \
+    OdResult add(RecordName* record);                                                                              \
+    OdResult add(OdDbObjectId& id, RecordName* record);                                                            \
+    const OdRxClass* recordClass() const override;                                                                 \
   };
 
 ODDB_TYPED_SYMBOL_TABLE(OdDbBlockTable, OdDbBlockTableRecord)
@@ -145,8 +145,7 @@ class OdDbBlockTableRecord : public OdDbSymbolTableRecord {
   /// that contains this one), eNullObjectPointer.
   OdResult appendOdDbEntity(OdDbObjectId& id, OdDbEntity* entity);
   OdResult appendOdDbEntity(OdDbEntity* entity);
-  OdResult newIterator(OdDbBlockTableRecordIterator*& iterator, bool atBeginning = true,
-                       bool skipDeleted = true) const;
+  OdResult newIterator(OdDbBlockTableRecordIterator*& iterator, bool atBeginning = true, bool skipDeleted = true) const;
 
   OdString pathName() const;
   OdResult pathName(OdString& path) const;

@@ -182,18 +182,17 @@ class OdGeMatrix3d {
 
   /// Maps the system "from" onto the system "to": a point with coordinates c in
   /// "from" lands on the point with coordinates c in "to".
-  OdGeMatrix3d& setToAlignCoordSys(const OdGePoint3d& fromOrigin, const OdGeVector3d& fromX,
-                                   const OdGeVector3d& fromY, const OdGeVector3d& fromZ, const OdGePoint3d& toOrigin,
-                                   const OdGeVector3d& toX, const OdGeVector3d& toY, const OdGeVector3d& toZ);
-  static OdGeMatrix3d alignCoordSys(const OdGePoint3d& fromOrigin, const OdGeVector3d& fromX,
-                                    const OdGeVector3d& fromY, const OdGeVector3d& fromZ, const OdGePoint3d& toOrigin,
-                                    const OdGeVector3d& toX, const OdGeVector3d& toY, const OdGeVector3d& toZ);
+  OdGeMatrix3d& setToAlignCoordSys(const OdGePoint3d& fromOrigin, const OdGeVector3d& fromX, const OdGeVector3d& fromY,
+                                   const OdGeVector3d& fromZ, const OdGePoint3d& toOrigin, const OdGeVector3d& toX,
+                                   const OdGeVector3d& toY, const OdGeVector3d& toZ);
+  static OdGeMatrix3d alignCoordSys(const OdGePoint3d& fromOrigin, const OdGeVector3d& fromX, const OdGeVector3d& fromY,
+                                    const OdGeVector3d& fromZ, const OdGePoint3d& toOrigin, const OdGeVector3d& toX,
+                                    const OdGeVector3d& toY, const OdGeVector3d& toZ);
 
   OdGeMatrix3d& setToTranslation(const OdGeVector3d& v);
   static OdGeMatrix3d translation(const OdGeVector3d& v);
   /// Rotation by `angle` (radians, counter-clockwise seen from the tip of `axis`) about the line through `center`.
-  OdGeMatrix3d& setToRotation(double angle, const OdGeVector3d& axis,
-                              const OdGePoint3d& center = OdGePoint3d::kOrigin);
+  OdGeMatrix3d& setToRotation(double angle, const OdGeVector3d& axis, const OdGePoint3d& center = OdGePoint3d::kOrigin);
   static OdGeMatrix3d rotation(double angle, const OdGeVector3d& axis,
                                const OdGePoint3d& center = OdGePoint3d::kOrigin);
   OdGeMatrix3d& setToScaling(double scale, const OdGePoint3d& center = OdGePoint3d::kOrigin);

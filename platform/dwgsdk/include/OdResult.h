@@ -4,7 +4,7 @@
 
 #include "OdTypes.h"
 
-enum OdResult {
+enum OdResult : int {
   eOk = 0,
   eNotImplementedYet = 1,
   eNotApplicable = 2,

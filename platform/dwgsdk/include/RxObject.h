@@ -35,10 +35,10 @@ class OdRxClass {
   Constructor m_constructor;
 };
 
-#define ODRX_DECLARE_MEMBERS(ClassName)                 \
- public:                                                \
-  static OdRxClass* desc();                             \
-  OdRxClass* isA() const override;                      \
+#define ODRX_DECLARE_MEMBERS(ClassName) \
+ public:                                \
+  static OdRxClass* desc();             \
+  OdRxClass* isA() const override;      \
   static ClassName* cast(const OdRxObject* object);
 
 class OdRxObject {

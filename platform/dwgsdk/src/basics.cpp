@@ -58,7 +58,9 @@ int OdString::reverseFind(OdChar c) const {
   return at == std::u16string::npos ? -1 : static_cast<int>(at);
 }
 
-static bool isSpace(OdChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f'; }
+static bool isSpace(OdChar c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
+}
 
 OdString& OdString::trimLeft() {
   std::size_t i = 0;
@@ -74,7 +76,9 @@ OdString& OdString::trimRight() {
 
 void* odrxAlloc(std::size_t size) { return std::malloc(size ? size : 1); }
 
-void* odrxRealloc(void* memory, std::size_t newSize, std::size_t) { return std::realloc(memory, newSize ? newSize : 1); }
+void* odrxRealloc(void* memory, std::size_t newSize, std::size_t) {
+  return std::realloc(memory, newSize ? newSize : 1);
+}
 
 void odrxFree(void* memory) { std::free(memory); }
 

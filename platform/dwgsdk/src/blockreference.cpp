@@ -122,8 +122,7 @@ constexpr int kMaxNesting = 64;
 
 void addEntityExtents(const OdDbEntity& e, const OdGeMatrix3d& xform, OdGeExtents3d& extents, int depth);
 
-void addBlockExtents(const OdDbBlockTableRecord* block, const OdGeMatrix3d& xform, OdGeExtents3d& extents,
-                     int depth) {
+void addBlockExtents(const OdDbBlockTableRecord* block, const OdGeMatrix3d& xform, OdGeExtents3d& extents, int depth) {
   if (depth > kMaxNesting) return;
   for (OdDbStub* s : OdDbInternals::blockEntities(block)) {
     auto* e = s->object ? static_cast<OdDbEntity*>(s->object) : nullptr;

@@ -1,7 +1,7 @@
 // Lines, circles, arcs and points.
-#include "geometry.h"
 #include <initializer_list>
 
+#include "geometry.h"
 #include "internals.h"
 
 ODDB_DEFINE_MEMBERS(OdDbLine, OdDbCurve, u"AcDbLine", u"LINE")

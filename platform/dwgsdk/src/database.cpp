@@ -149,8 +149,7 @@ OdResult OdDbDatabase::getNamedObjectsDictionary(OdDbDictionary*& d, OdDb::OpenM
   return openTable(m_impl->namedObjects, d, m);
 }
 
-OdResult OdDbDatabase::getOdDbObjectId(OdDbObjectId& id, bool createIfNotFound, const OdDbHandle& handle,
-                                       OdUInt32) {
+OdResult OdDbDatabase::getOdDbObjectId(OdDbObjectId& id, bool createIfNotFound, const OdDbHandle& handle, OdUInt32) {
   id = OdDbObjectId::kNull;
   if (handle.isNull()) return eNullHandle;
   OdDbStub* s = m_impl->find(handle);
@@ -282,12 +281,12 @@ OdResult OdDbDatabase::getDimstyleData(OdDbDimStyleTableRecord* record) const {
 }
 const OdDbDimVars& OdDbDatabase::dimVars() const { return m_impl->header.dimvars; }
 
-#define ODDB_DB_DIMVAR(Suffix, name, type, code, value)                                             \
-  type OdDbDatabase::name() const { return m_impl->header.dimvars.name; }                           \
-  OdResult OdDbDatabase::set##Suffix(type value_) {                                                 \
-    if (OdResult r = checkDimVar(m_impl.get(), value_); r != eOk) return r;                         \
-    m_impl->header.dimvars.name = value_;                                                           \
-    return eOk;                                                                                     \
+#define ODDB_DB_DIMVAR(Suffix, name, type, code, value)                     \
+  type OdDbDatabase::name() const { return m_impl->header.dimvars.name; }   \
+  OdResult OdDbDatabase::set##Suffix(type value_) {                         \
+    if (OdResult r = checkDimVar(m_impl.get(), value_); r != eOk) return r; \
+    m_impl->header.dimvars.name = value_;                                   \
+    return eOk;                                                             \
   }
 ODDB_DIMVARS(ODDB_DB_DIMVAR)
 #undef ODDB_DB_DIMVAR

@@ -6,7 +6,7 @@
 ODDB_DEFINE_MEMBERS(OdDbDictionary, OdDbObject, u"AcDbDictionary", u"DICTIONARY")
 
 struct OdDbDictionary::Entries {
-  std::vector<OdDbInternals::DictEntry> list;  // removed entries leave gaps with a null stub
+  std::vector<OdDbInternals::DictEntry> list;             // removed entries leave gaps with a null stub
   std::unordered_map<std::u16string, std::size_t> index;  // folded key -> position in list
   std::size_t live = 0;
 };

@@ -151,7 +151,8 @@ OdResult OdDbInternals::buildDimBlock(OdDbDimension* d) {
   if (OdResult r = d->computeLayout(vars, layout); r != eOk) return r;
   if (d->m_defaultTextPosition) d->m_textPosition = layout.textPosition;
   auto* blocks = static_cast<OdDbBlockTable*>(db->blockTable->object);
-  OdDbBlockTableRecord* block = d->m_block && d->m_block->object ? OdDbBlockTableRecord::cast(d->m_block->object) : nullptr;
+  OdDbBlockTableRecord* block =
+      d->m_block && d->m_block->object ? OdDbBlockTableRecord::cast(d->m_block->object) : nullptr;
   if (!block) {
     block = new OdDbBlockTableRecord();
     setRecordName(block, uniqueAnonymousName(blocks, u"*D"));
@@ -180,8 +181,8 @@ OdResult OdDbInternals::buildDimBlock(OdDbDimension* d) {
     mtext->m_contents = text;
     mtext->m_rotation = d->m_textRotation != 0 ? d->m_textRotation : layout.textRotation;
     mtext->m_normal = d->m_normal;
-    mtext->m_style = vars.dimtxsty.stub() && vars.dimtxsty.stub()->database == db ? vars.dimtxsty.stub()
-                                                                                   : db->header.textstyle;
+    mtext->m_style =
+        vars.dimtxsty.stub() && vars.dimtxsty.stub()->database == db ? vars.dimtxsty.stub() : db->header.textstyle;
     append(mtext);
   }
   d->m_blockStale = false;

@@ -8,24 +8,32 @@
 #include "standard.h"
 
 namespace {
-constexpr std::size_t kFlushSize = 1 << 20;
+constexpr std::size_t kBufferSize = 1 << 20;
 
-void appendCode(std::string& out, int code) {
-  char buffer[16];
-  char* p = buffer;
-  if (code >= 0 && code < 10) {
-    *p++ = ' ';
-    *p++ = ' ';
-  } else if (code >= 10 && code < 100) {
-    *p++ = ' ';
+/// The code lines "  0\n" to "1071\n", made once.
+struct CodeLines {
+  char text[1072][6];
+  unsigned char length[1072];
+  CodeLines() {
+    for (int code = 0; code < 1072; ++code) {
+      char* p = text[code];
+      if (code < 10) *p++ = ' ';
+      if (code < 100) *p++ = ' ';
+      p = std::to_chars(p, text[code] + 5, code).ptr;
+      *p++ = '\n';
+      length[code] = static_cast<unsigned char>(p - text[code]);
+    }
   }
-  p = std::to_chars(p, buffer + sizeof buffer - 1, code).ptr;
-  *p++ = '\n';
-  out.append(buffer, static_cast<std::size_t>(p - buffer));
-}
+};
+const CodeLines kCodes;
 }  // namespace
 
-OdDbDxfFiler::OdDbDxfFiler(std::FILE* file) : m_file(file) { m_out.reserve(kFlushSize + 4096); }
+OdDbDxfFiler::OdDbDxfFiler(std::FILE* file) : m_file(file) {
+  m_capacity = kBufferSize;
+  m_buffer = std::make_unique<char[]>(m_capacity);
+  m_pos = m_buffer.get();
+  m_end = m_pos + m_capacity;
+}
 
 OdDbDxfFiler::OdDbDxfFiler(const std::vector<Group>& groups, const std::string& bytes, DxfEncoding encoding,
                            unsigned codePage)
@@ -33,49 +41,72 @@ OdDbDxfFiler::OdDbDxfFiler(const std::vector<Group>& groups, const std::string& 
 
 OdDbDxfFiler::~OdDbDxfFiler() = default;
 
-void OdDbDxfFiler::flushIfFull() {
-  if (m_out.size() < kFlushSize) return;
-  if (!m_writeFailed && std::fwrite(m_out.data(), 1, m_out.size(), m_file) != m_out.size()) m_writeFailed = true;
-  m_out.clear();
+void OdDbDxfFiler::flush() {
+  std::size_t n = static_cast<std::size_t>(m_pos - m_buffer.get());
+  if (n && !m_writeFailed && std::fwrite(m_buffer.get(), 1, n, m_file) != n) m_writeFailed = true;
+  m_pos = m_buffer.get();
+}
+
+void OdDbDxfFiler::grow(std::size_t bytes) {
+  // One value longer than the buffer (a very long text): a buffer that holds it.
+  m_capacity = bytes + kBufferSize;
+  m_buffer = std::make_unique<char[]>(m_capacity);
+  m_pos = m_buffer.get();
+  m_end = m_pos + m_capacity;
 }
 
 bool OdDbDxfFiler::finish() {
-  if (!m_out.empty() && !m_writeFailed && std::fwrite(m_out.data(), 1, m_out.size(), m_file) != m_out.size())
-    m_writeFailed = true;
-  m_out.clear();
+  flush();
   return !m_writeFailed;
 }
 
+void OdDbDxfFiler::putCode(int code) {
+  if (code < 0 || code > 1071) code = 999;
+  char* p = room(8);
+  std::memcpy(p, kCodes.text[code], 6);
+  m_pos = p + kCodes.length[code];
+}
+
 void OdDbDxfFiler::wrRaw(int code, std::string_view ascii) {
-  appendCode(m_out, code);
-  m_out.append(ascii);
-  m_out += '\n';
-  flushIfFull();
+  putCode(code);
+  put(ascii);
 }
 
 void OdDbDxfFiler::wrString(int code, std::u16string_view text) {
-  appendCode(m_out, code);
-  encodeDxfText(m_out, text);
-  m_out += '\n';
-  flushIfFull();
+  putCode(code);
+  m_scratch.clear();
+  encodeDxfText(m_scratch, text);
+  put(m_scratch);
 }
 
 void OdDbDxfFiler::wrDouble(int code, double value) {
-  appendCode(m_out, code);
+  putCode(code);
   if (!std::isfinite(value)) value = 0;  // setters refuse these; nothing that is not a number reaches a file
   if (value == 0) value = 0;             // no "-0.0"
-  char buffer[32];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-  m_out.append(text);
-  if (text.find_first_of(".e") == std::string_view::npos) m_out.append(".0");
-  m_out += '\n';
-  flushIfFull();
+  char* p = room(40);
+  char* end;
+  if (std::fabs(value) < 1e15 && value == static_cast<double>(static_cast<long long>(value))) {
+    end = std::to_chars(p, p + 32, static_cast<long long>(value)).ptr;
+    *end++ = '.';
+    *end++ = '0';
+  } else {
+    end = std::to_chars(p, p + 32, value).ptr;
+    bool plain = false;
+    for (char* c = p; c < end; ++c)
+      if (*c == '.' || *c == 'e') plain = true;
+    if (!plain) {
+      *end++ = '.';
+      *end++ = '0';
+    }
+  }
+  *end++ = '\n';
+  m_pos = end;
 }
 
 void OdDbDxfFiler::wrAngle(int code, double radians) {
   // In extended precision, so that degrees read back give the same radians.
-  auto degrees = static_cast<double>(static_cast<long double>(radians) * 180.0L / 3.141592653589793238462643383279502884L);
+  auto degrees =
+      static_cast<double>(static_cast<long double>(radians) * 180.0L / 3.141592653589793238462643383279502884L);
   // Whole degrees stay whole.
   double whole = std::round(degrees);
   if (std::fabs(whole - degrees) < 1e-9) degrees = whole;
@@ -83,22 +114,21 @@ void OdDbDxfFiler::wrAngle(int code, double radians) {
 }
 
 void OdDbDxfFiler::wrInt(int code, long long value) {
-  appendCode(m_out, code);
-  char buffer[24];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  m_out.append(buffer, static_cast<std::size_t>(result.ptr - buffer));
-  m_out += '\n';
-  flushIfFull();
+  putCode(code);
+  char* p = room(24);
+  char* end = std::to_chars(p, p + 22, value).ptr;
+  *end++ = '\n';
+  m_pos = end;
 }
 
 void OdDbDxfFiler::wrHandle(int code, OdUInt64 handle) {
-  appendCode(m_out, code);
-  char buffer[24];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, handle, 16);
-  for (char* p = buffer; p < result.ptr; ++p) *p = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
-  m_out.append(buffer, static_cast<std::size_t>(result.ptr - buffer));
-  m_out += '\n';
-  flushIfFull();
+  putCode(code);
+  char* p = room(24);
+  char* end = std::to_chars(p, p + 20, handle, 16).ptr;
+  for (char* c = p; c < end; ++c)
+    if (*c >= 'a') *c = static_cast<char>(*c - 'a' + 'A');
+  *end++ = '\n';
+  m_pos = end;
 }
 
 void OdDbDxfFiler::wrHandle(int code, const OdDbStub* stub) { wrHandle(code, stub ? stub->handle : 0); }
@@ -149,9 +179,44 @@ static std::string_view trimmed(std::string_view v) {
   return v;
 }
 
+/// Plain decimals ("-12.25"): at most 15 digits and 22 decimals are exact
+/// in a double, so one division gives the correctly rounded value.
+static bool simpleDecimal(std::string_view v, double& value) {
+  static const double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < v.size() && (v[i] == '-' || v[i] == '+')) negative = v[i++] == '-';
+  std::uint64_t mantissa = 0;
+  int digits = 0, decimals = -1;
+  for (; i < v.size(); ++i) {
+    char c = v[i];
+    if (c == '.') {
+      if (decimals >= 0) return false;
+      decimals = 0;
+      continue;
+    }
+    unsigned d = static_cast<unsigned char>(c) - '0';
+    if (d > 9) return false;
+    if (mantissa == 0 && d == 0) {
+      if (decimals >= 0) ++decimals;
+      continue;
+    }
+    if (++digits > 15) return false;
+    mantissa = mantissa * 10 + d;
+    if (decimals >= 0) ++decimals;
+  }
+  if (decimals < 0) decimals = 0;
+  if (decimals > 22 || (digits == 0 && v.find_first_of("0123456789") == std::string_view::npos)) return false;
+  value = static_cast<double>(mantissa) / kPowers[decimals];
+  if (negative) value = -value;
+  return true;
+}
+
 double OdDbDxfFiler::rdDouble() {
   std::string_view v = trimmed(raw());
   double value = 0;
+  if (simpleDecimal(v, value)) return value;
   if (!v.empty() && v.front() == '+') v.remove_prefix(1);
   auto result = std::from_chars(v.data(), v.data() + v.size(), value);
   if (v.empty() || result.ec != std::errc() || result.ptr != v.data() + v.size() || !std::isfinite(value)) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -68,10 +70,27 @@ class OdDbDxfFiler {
   unsigned codePage() const { return m_codePage; }
 
  private:
-  // Writing.
-  void flushIfFull();
+  // Writing: a buffer the groups go into, flushed when it fills.
+  void flush();
+  char* room(std::size_t bytes) {
+    if (static_cast<std::size_t>(m_end - m_pos) < bytes) flush();
+    if (static_cast<std::size_t>(m_end - m_pos) < bytes) grow(bytes);
+    return m_pos;
+  }
+  void grow(std::size_t bytes);
+  void putCode(int code);
+  void put(std::string_view text) {
+    char* p = room(text.size() + 1);
+    std::memcpy(p, text.data(), text.size());
+    p[text.size()] = '\n';
+    m_pos = p + text.size() + 1;
+  }
   std::FILE* m_file = nullptr;
-  std::string m_out;
+  std::unique_ptr<char[]> m_buffer;
+  std::size_t m_capacity = 0;
+  char* m_pos = nullptr;
+  char* m_end = nullptr;
+  std::string m_scratch;
   bool m_writeFailed = false;
   // Reading.
   const std::vector<Group>* m_groups = nullptr;
@@ -99,7 +118,35 @@ void readDimVarValue(OdDbDxfFiler& f, T& out, OdDbObjectId (*handleToId)(void*, 
     out = static_cast<T>(f.rdInt());
 }
 
+/// What a record is, by its exact class (classes derived from ours write as their base).
+enum class DxfKind {
+  kNone,
+  kLine,
+  kArc,
+  kCircle,
+  kPoint,
+  kAttDef,
+  kAttrib,
+  kText,
+  kMText,
+  kPolyline,
+  kComplex,
+  kVertex,
+  kInsert,
+  kDimension,
+  kViewport,
+  kSeqEnd,
+  kXrecord,
+  kDictionary,
+  kLayout,
+  kOpaqueEntity,
+  kOpaqueObject
+};
+DxfKind dxfKindOf(const OdDbObject& object);
+
 /// Writes one object (its 0 group and everything after it).
 void dxfWriteObject(OdDbDxfFiler& filer, const OdDbObject& object);
+void dxfWriteObject(OdDbDxfFiler& filer, const OdDbObject& object, DxfKind kind);
 /// The DXF record name of an object ("LINE", "POLYLINE", ...).
 const char* dxfRecordName(const OdDbObject& object);
+const char* dxfRecordName(const OdDbObject& object, DxfKind kind);

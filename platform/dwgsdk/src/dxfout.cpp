@@ -8,6 +8,46 @@
 
 using F = OdDbDxfFiler;
 
+DxfKind dxfKindOf(const OdDbObject& o) {
+  // Exact classes first: a pointer comparison each, lines at the front.
+  static const std::pair<const OdRxClass*, DxfKind> exact[] = {
+      {OdDbLine::desc(), DxfKind::kLine},
+      {OdDbText::desc(), DxfKind::kText},
+      {OdDbCircle::desc(), DxfKind::kCircle},
+      {OdDbArc::desc(), DxfKind::kArc},
+      {OdDbPolyline::desc(), DxfKind::kPolyline},
+      {OdDbPoint::desc(), DxfKind::kPoint},
+      {OdDbMText::desc(), DxfKind::kMText},
+      {OdDbBlockReference::desc(), DxfKind::kInsert},
+      {OdDbAttribute::desc(), DxfKind::kAttrib},
+      {OdDbAttributeDefinition::desc(), DxfKind::kAttDef},
+      {OdDb2dVertex::desc(), DxfKind::kVertex},
+      {OdDb3dPolylineVertex::desc(), DxfKind::kVertex},
+      {OdDbPolyFaceMeshVertex::desc(), DxfKind::kVertex},
+      {OdDbFaceRecord::desc(), DxfKind::kVertex},
+      {OdDbPolygonMeshVertex::desc(), DxfKind::kVertex},
+      {OdDb2dPolyline::desc(), DxfKind::kComplex},
+      {OdDb3dPolyline::desc(), DxfKind::kComplex},
+      {OdDbPolyFaceMesh::desc(), DxfKind::kComplex},
+      {OdDbPolygonMesh::desc(), DxfKind::kComplex},
+      {OdDbSequenceEnd::desc(), DxfKind::kSeqEnd},
+      {OdDbRotatedDimension::desc(), DxfKind::kDimension},
+      {OdDbViewport::desc(), DxfKind::kViewport},
+      {OdDbDictionary::desc(), DxfKind::kDictionary},
+      {OdDbXrecord::desc(), DxfKind::kXrecord},
+      {OdDbLayout::desc(), DxfKind::kLayout},
+      {OdDbOpaqueEntity::desc(), DxfKind::kOpaqueEntity},
+      {OdDbOpaqueObject::desc(), DxfKind::kOpaqueObject},
+  };
+  const OdRxClass* cls = o.isA();
+  for (auto& [c, kind] : exact)
+    if (c == cls) return kind;
+  // A class derived from one of ours writes as its base.
+  for (auto& [c, kind] : exact)
+    if (cls->isDerivedFrom(c)) return kind;
+  return DxfKind::kNone;
+}
+
 namespace {
 
 const OdDbStub* liveOr(const OdDbStub* s, const OdDbStub* fallback) {
@@ -62,8 +102,11 @@ void writeEntityHeader(F& f, const OdDbEntity& e, bool paperSpace) {
 
 bool inPaperSpace(const F& f, const OdDbObject& o) {
   const OdDbStub* owner = OdDbInternals::owner(&o);
+  if (owner == f.database->modelSpace) return false;
+  if (owner == f.database->paperSpace) return true;
   // Sub-entities follow their parent.
-  while (owner && owner->object && !OdDbBlockTableRecord::cast(owner->object)) owner = OdDbInternals::owner(owner->object);
+  while (owner && owner->object && !OdDbBlockTableRecord::cast(owner->object))
+    owner = OdDbInternals::owner(owner->object);
   return owner && owner == f.database->paperSpace;
 }
 
@@ -236,7 +279,8 @@ void writeComplexHead(F& f, const OdDbComplexEntity& c) {
     f.wrSubclass("AcDbPolygonMesh");
     f.wrInt(66, 1);
     f.wrPoint(10, OdGePoint3d());
-    int flags = 16 | (p->isMClosed() ? 1 : 0) | (p->isNClosed() ? 32 : 0) | (p->polyMeshType() != OdDb::kSimpleMesh ? 4 : 0);
+    int flags =
+        16 | (p->isMClosed() ? 1 : 0) | (p->isNClosed() ? 32 : 0) | (p->polyMeshType() != OdDb::kSimpleMesh ? 4 : 0);
     f.wrInt(70, flags);
     f.wrInt(71, p->mSize());
     f.wrInt(72, p->nSize());
@@ -246,8 +290,8 @@ void writeComplexHead(F& f, const OdDbComplexEntity& c) {
   }
 }
 
-void writeAttributeTail(F& f, const OdDbText& t, const char* subclass, const OdString& tag, int flags,
-                        int fieldLength, const OdString* prompt) {
+void writeAttributeTail(F& f, const OdDbText& t, const char* subclass, const OdString& tag, int flags, int fieldLength,
+                        const OdString* prompt) {
   f.wrSubclass(subclass);
   if (prompt) f.wrString(3, *prompt);
   f.wrString(2, tag);
@@ -329,11 +373,19 @@ void writeViewport(F& f, const OdDbViewport& v) {
   f.wrDouble(146, 0);
 }
 
-void writeEntity(F& f, const OdDbEntity& e) {
+void writeEntity(F& f, const OdDbEntity& e, DxfKind kind) {
   bool paper = inPaperSpace(f, e);
   writeEntityHeader(f, e, paper);
-  if (auto* x = OdDbLine::cast(&e)) {
-    writeLine(f, *x);
+  if (kind == DxfKind::kLine) {
+    writeLine(f, static_cast<const OdDbLine&>(e));
+  } else if (kind == DxfKind::kText) {
+    auto* x = static_cast<const OdDbText*>(&e);
+    writeTextFirstPart(f, *x);
+    f.wrSubclass("AcDbText");
+    if (x->verticalMode() != OdDb::kTextBase) f.wrInt(73, x->verticalMode());
+  } else if (kind == DxfKind::kCircle) {
+    auto* x = static_cast<const OdDbCircle*>(&e);
+    writeCircleBody(f, x->center(), x->radius(), x->normal(), x->thickness());
   } else if (auto* x = OdDbArc::cast(&e)) {
     writeCircleBody(f, x->center(), x->radius(), x->normal(), x->thickness());
     f.wrSubclass("AcDbArc");
@@ -350,13 +402,13 @@ void writeEntity(F& f, const OdDbEntity& e) {
   } else if (auto* x = OdDbAttributeDefinition::cast(&e)) {
     writeTextFirstPart(f, *x);
     OdString prompt = x->prompt();
-    int flags = (x->isInvisible() ? 1 : 0) | (x->isConstant() ? 2 : 0) | (x->isVerifiable() ? 4 : 0) |
-                (x->isPreset() ? 8 : 0);
+    int flags =
+        (x->isInvisible() ? 1 : 0) | (x->isConstant() ? 2 : 0) | (x->isVerifiable() ? 4 : 0) | (x->isPreset() ? 8 : 0);
     writeAttributeTail(f, *x, "AcDbAttributeDefinition", x->tag(), flags, x->fieldLength(), &prompt);
   } else if (auto* x = OdDbAttribute::cast(&e)) {
     writeTextFirstPart(f, *x);
-    int flags = (x->isInvisible() ? 1 : 0) | (x->isConstant() ? 2 : 0) | (x->isVerifiable() ? 4 : 0) |
-                (x->isPreset() ? 8 : 0);
+    int flags =
+        (x->isInvisible() ? 1 : 0) | (x->isConstant() ? 2 : 0) | (x->isVerifiable() ? 4 : 0) | (x->isPreset() ? 8 : 0);
     writeAttributeTail(f, *x, "AcDbAttribute", x->tag(), flags, x->fieldLength(), nullptr);
   } else if (auto* x = OdDbText::cast(&e)) {
     writeTextFirstPart(f, *x);
@@ -375,8 +427,7 @@ void writeEntity(F& f, const OdDbEntity& e) {
     f.wrSubclass("AcDbBlockReference");
     const OdDbSubObjects* attributes = OdDbInternals::subObjects(x);
     bool hasAttributes = false;
-    if (attributes)
-      attributes->forEach([&](OdDbEntity& a) { hasAttributes = hasAttributes || !a.isErased(); });
+    if (attributes) attributes->forEach([&](OdDbEntity& a) { hasAttributes = hasAttributes || !a.isErased(); });
     if (hasAttributes) f.wrInt(66, 1);
     f.wrName(2, OdDbInternals::blockOf(const_cast<OdDbBlockReference*>(x)), u"");
     f.wrPoint(10, toEcs(x->normal(), x->position()));
@@ -395,27 +446,53 @@ void writeEntity(F& f, const OdDbEntity& e) {
 
 }  // namespace
 
-const char* dxfRecordName(const OdDbObject& o) {
-  if (auto* x = OdDbOpaqueEntity::cast(&o)) return x->type.c_str();
-  if (auto* x = OdDbOpaqueObject::cast(&o)) return x->type.c_str();
-  if (OdDbLine::cast(&o)) return "LINE";
-  if (OdDbArc::cast(&o)) return "ARC";
-  if (OdDbCircle::cast(&o)) return "CIRCLE";
-  if (OdDbPoint::cast(&o)) return "POINT";
-  if (OdDbAttributeDefinition::cast(&o)) return "ATTDEF";
-  if (OdDbAttribute::cast(&o)) return "ATTRIB";
-  if (OdDbText::cast(&o)) return "TEXT";
-  if (OdDbMText::cast(&o)) return "MTEXT";
-  if (OdDbPolyline::cast(&o)) return "LWPOLYLINE";
-  if (OdDbComplexEntity::cast(&o)) return "POLYLINE";
-  if (OdDbVertex::cast(&o)) return "VERTEX";
-  if (OdDbBlockReference::cast(&o)) return "INSERT";
-  if (OdDbDimension::cast(&o)) return "DIMENSION";
-  if (OdDbViewport::cast(&o)) return "VIEWPORT";
-  if (OdDbSequenceEnd::cast(&o)) return "SEQEND";
-  if (OdDbXrecord::cast(&o)) return "XRECORD";
-  if (OdDbDictionary::cast(&o)) return "DICTIONARY";
-  if (OdDbLayout::cast(&o)) return "LAYOUT";
+const char* dxfRecordName(const OdDbObject& o) { return dxfRecordName(o, dxfKindOf(o)); }
+
+const char* dxfRecordName(const OdDbObject& o, DxfKind kind) {
+  switch (kind) {
+    case DxfKind::kLine:
+      return "LINE";
+    case DxfKind::kArc:
+      return "ARC";
+    case DxfKind::kCircle:
+      return "CIRCLE";
+    case DxfKind::kPoint:
+      return "POINT";
+    case DxfKind::kAttDef:
+      return "ATTDEF";
+    case DxfKind::kAttrib:
+      return "ATTRIB";
+    case DxfKind::kText:
+      return "TEXT";
+    case DxfKind::kMText:
+      return "MTEXT";
+    case DxfKind::kPolyline:
+      return "LWPOLYLINE";
+    case DxfKind::kComplex:
+      return "POLYLINE";
+    case DxfKind::kVertex:
+      return "VERTEX";
+    case DxfKind::kInsert:
+      return "INSERT";
+    case DxfKind::kDimension:
+      return "DIMENSION";
+    case DxfKind::kViewport:
+      return "VIEWPORT";
+    case DxfKind::kSeqEnd:
+      return "SEQEND";
+    case DxfKind::kXrecord:
+      return "XRECORD";
+    case DxfKind::kDictionary:
+      return "DICTIONARY";
+    case DxfKind::kLayout:
+      return "LAYOUT";
+    case DxfKind::kOpaqueEntity:
+      return static_cast<const OdDbOpaqueEntity&>(o).type.c_str();
+    case DxfKind::kOpaqueObject:
+      return static_cast<const OdDbOpaqueObject&>(o).type.c_str();
+    case DxfKind::kNone:
+      return nullptr;
+  }
   return nullptr;
 }
 
@@ -498,26 +575,26 @@ static void writeRawGroups(F& f, const std::vector<OdDbRawGroup>& groups) {
   }
 }
 
-void dxfWriteObject(F& f, const OdDbObject& o) {
-  const char* name = dxfRecordName(o);
+void dxfWriteObject(F& f, const OdDbObject& o) { dxfWriteObject(f, o, dxfKindOf(o)); }
+
+void dxfWriteObject(F& f, const OdDbObject& o, DxfKind kind) {
+  const char* name = dxfRecordName(o, kind);
   if (!name) return;
   f.wrRaw(0, name);
   f.wrHandle(5, OdDbInternals::stub(&o));
   f.wrHandle(330, OdDbInternals::owner(&o));
-  if (auto* x = OdDbOpaqueEntity::cast(&o)) {
-    writeRawGroups(f, x->groups);
+  if (kind == DxfKind::kOpaqueEntity) {
+    writeRawGroups(f, static_cast<const OdDbOpaqueEntity&>(o).groups);
     return;
   }
-  if (auto* x = OdDbOpaqueObject::cast(&o)) {
-    writeRawGroups(f, x->groups);
+  if (kind == DxfKind::kOpaqueObject) {
+    writeRawGroups(f, static_cast<const OdDbOpaqueObject&>(o).groups);
     return;
   }
-  if (auto* e = OdDbEntity::cast(&o)) {
-    if (OdDbSequenceEnd::cast(e)) {
-      writeEntityHeader(f, *e, inPaperSpace(f, *e));
-    } else {
-      writeEntity(f, *e);
-    }
+  if (kind == DxfKind::kSeqEnd) {
+    writeEntityHeader(f, static_cast<const OdDbEntity&>(o), inPaperSpace(f, o));
+  } else if (kind != DxfKind::kDictionary && kind != DxfKind::kXrecord && kind != DxfKind::kLayout) {
+    writeEntity(f, static_cast<const OdDbEntity&>(o), kind);
   } else if (auto* d = OdDbDictionary::cast(&o)) {
     f.wrSubclass("AcDbDictionary");
     f.wrInt(281, OdDbInternals::dictCloning(const_cast<OdDbDictionary*>(d)));

@@ -40,14 +40,29 @@ class Lexer {
   Result next(int& code, std::string_view& value) {
     std::string_view line;
     if (!readLine(line)) return m_status == eOk ? kEnd : kError;
-    line = trim(line);
-    long long c = 0;
-    auto r = std::from_chars(line.data(), line.data() + line.size(), c);
-    if (line.empty() || r.ec != std::errc() || r.ptr != line.data() + line.size() || c < 0 || c > 1071) {
+    // Group codes are short decimal numbers, right-aligned with spaces.
+    std::size_t i = 0, n = line.size();
+    while (i < n && (line[i] == ' ' || line[i] == '\t')) ++i;
+    while (n > i && (line[n - 1] == ' ' || line[n - 1] == '\t')) --n;
+    int c = 0;
+    std::size_t digits = n - i;
+    if (digits == 0 || digits > 4) {
       m_status = eInvalidDxfCode;
       return kError;
     }
-    code = static_cast<int>(c);
+    for (; i < n; ++i) {
+      unsigned d = static_cast<unsigned char>(line[i]) - '0';
+      if (d > 9) {
+        m_status = eInvalidDxfCode;
+        return kError;
+      }
+      c = c * 10 + static_cast<int>(d);
+    }
+    if (c > 1071) {
+      m_status = eInvalidDxfCode;
+      return kError;
+    }
+    code = c;
     if (!readLine(value)) {
       if (m_status == eOk) m_status = eEndOfFile;
       return kError;
@@ -86,7 +101,11 @@ class Lexer {
   bool readLine(std::string_view& line) {
     for (;;) {
       const char* start = m_buffer.data() + m_pos;
-      const char* nl = static_cast<const char*>(std::memchr(start, '\n', m_end - m_pos));
+      const char* stop = m_buffer.data() + m_end;
+      // Lines are short: a plain scan beats memchr's set-up.
+      const char* nl = start;
+      while (nl < stop && *nl != '\n') ++nl;
+      if (nl == stop) nl = nullptr;
       if (nl) {
         std::size_t n = static_cast<std::size_t>(nl - start);
         line = std::string_view(start, n);
@@ -193,7 +212,13 @@ class Reader {
     std::string lastRaw;
     OdDbStub* last = nullptr;
   };
-  std::unordered_map<OdDbStub*, Names> m_names;
+  std::vector<std::pair<OdDbStub*, std::unique_ptr<Names>>> m_names;  // a few tables: a short list
+  Names& namesOf(OdDbStub* table) {
+    for (auto& [t, n] : m_names)
+      if (t == table) return *n;
+    m_names.emplace_back(table, std::make_unique<Names>());
+    return *m_names.back().second;
+  }
   std::unordered_set<OdUInt64> m_skipped;  // handles of records the layer does not model
   std::vector<OdDbStub*> m_forward;        // stubs made for handles named before their object
   std::vector<std::pair<OdDbStub*, std::u16string>> m_layerLinetypes;
@@ -268,7 +293,6 @@ bool Reader::nextRecord(Record& r) {
   }
 }
 
-
 OdUInt64 Reader::handleOf(const Record& r, int code) {
   std::string_view v = r.find(code);
   while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
@@ -294,15 +318,9 @@ OdDbStub* Reader::forward(OdUInt64 handle) {
 }
 
 OdResult Reader::addObject(OdDbObject* o, OdDbStub* owner, OdUInt64 handle) {
-  if (handle) {
-    if (OdDbStub* s = m_db.find(handle); s && s->object) {
-      delete o;
-      return fail(eHandleInUse);
-    }
-    if (m_skipped.count(handle)) {
-      delete o;
-      return fail(eHandleInUse);
-    }
+  if (handle && !m_skipped.empty() && m_skipped.count(handle)) {
+    delete o;
+    return fail(eHandleInUse);
   }
   OdResult r = m_db.add(o, owner, false, handle, false);
   if (r != eOk) {
@@ -313,7 +331,7 @@ OdResult Reader::addObject(OdDbObject* o, OdDbStub* owner, OdUInt64 handle) {
 }
 
 OdDbStub* Reader::recordByName(OdDbStub* table, std::string_view raw, bool create) {
-  Names& names = m_names[table];
+  Names& names = namesOf(table);
   if (names.last && raw == names.lastRaw && names.last->object) return names.last;
   OdDbStub* found = nullptr;
   if (auto it = names.map.find(raw); it != names.map.end()) {
@@ -349,7 +367,7 @@ OdDbStub* Reader::blockByName(std::string_view raw) {
   if (addObject(block, m_db.blockTable, 0) != eOk) return nullptr;
   OdDbInternals::tableInsert(static_cast<OdDbSymbolTable*>(m_db.blockTable->object), OdDbInternals::stub(block));
   m_undefinedBlocks.insert(OdDbInternals::stub(block));
-  m_names[m_db.blockTable].last = nullptr;
+  namesOf(m_db.blockTable).last = nullptr;
   return OdDbInternals::stub(block);
 }
 
@@ -501,15 +519,24 @@ OdResult Reader::readTable(const Record& head) {
   OdDbStub** slot = nullptr;
   OdDbSymbolTable* table = nullptr;
   const char* recordType = nullptr;
-  if (name == "VPORT") slot = &m_db.viewportTable, table = new OdDbViewportTable(), recordType = "VPORT";
-  else if (name == "LTYPE") slot = &m_db.linetypeTable, table = new OdDbLinetypeTable(), recordType = "LTYPE";
-  else if (name == "LAYER") slot = &m_db.layerTable, table = new OdDbLayerTable(), recordType = "LAYER";
-  else if (name == "STYLE") slot = &m_db.textStyleTable, table = new OdDbTextStyleTable(), recordType = "STYLE";
-  else if (name == "VIEW") slot = &m_db.viewTable, table = new OdDbViewTable(), recordType = "VIEW";
-  else if (name == "UCS") slot = &m_db.ucsTable, table = new OdDbUCSTable(), recordType = "UCS";
-  else if (name == "APPID") slot = &m_db.regAppTable, table = new OdDbRegAppTable(), recordType = "APPID";
-  else if (name == "DIMSTYLE") slot = &m_db.dimStyleTable, table = new OdDbDimStyleTable(), recordType = "DIMSTYLE";
-  else if (name == "BLOCK_RECORD") slot = &m_db.blockTable, table = new OdDbBlockTable(), recordType = "BLOCK_RECORD";
+  if (name == "VPORT")
+    slot = &m_db.viewportTable, table = new OdDbViewportTable(), recordType = "VPORT";
+  else if (name == "LTYPE")
+    slot = &m_db.linetypeTable, table = new OdDbLinetypeTable(), recordType = "LTYPE";
+  else if (name == "LAYER")
+    slot = &m_db.layerTable, table = new OdDbLayerTable(), recordType = "LAYER";
+  else if (name == "STYLE")
+    slot = &m_db.textStyleTable, table = new OdDbTextStyleTable(), recordType = "STYLE";
+  else if (name == "VIEW")
+    slot = &m_db.viewTable, table = new OdDbViewTable(), recordType = "VIEW";
+  else if (name == "UCS")
+    slot = &m_db.ucsTable, table = new OdDbUCSTable(), recordType = "UCS";
+  else if (name == "APPID")
+    slot = &m_db.regAppTable, table = new OdDbRegAppTable(), recordType = "APPID";
+  else if (name == "DIMSTYLE")
+    slot = &m_db.dimStyleTable, table = new OdDbDimStyleTable(), recordType = "DIMSTYLE";
+  else if (name == "BLOCK_RECORD")
+    slot = &m_db.blockTable, table = new OdDbBlockTable(), recordType = "BLOCK_RECORD";
   OdUInt64 handle = handleOf(head);
   if (m_status != eOk) {
     delete table;
@@ -548,19 +575,53 @@ OdResult Reader::readTable(const Record& head) {
       double aspect = 1;
       while (f.next()) {
         switch (f.code()) {
-          case 2: recordName = f.rdString().str(); break;
-          case 70: flags = static_cast<int>(f.rdInt()); break;
-          case 10: { OdGePoint3d p = f.rdPoint(); v->setLowerLeftCorner(OdGePoint2d(p.x, p.y)); break; }
-          case 11: { OdGePoint3d p = f.rdPoint(); v->setUpperRightCorner(OdGePoint2d(p.x, p.y)); break; }
-          case 12: { OdGePoint3d p = f.rdPoint(); v->setCenterPoint(OdGePoint2d(p.x, p.y)); break; }
-          case 16: { OdGePoint3d p = f.rdPoint(); if (v->setViewDirection(p.asVector()) != eOk) f.fail(eInvalidDxfValue); break; }
-          case 17: v->setTarget(f.rdPoint()); break;
-          case 40: v->setHeight(f.rdDouble()); break;
-          case 41: aspect = f.rdDouble(); break;
-          case 42: v->setLensLength(f.rdDouble()); break;
-          case 43: v->setFrontClipDistance(f.rdDouble()); break;
-          case 44: v->setBackClipDistance(f.rdDouble()); break;
-          case 51: v->setViewTwist(f.rdAngle()); break;
+          case 2:
+            recordName = f.rdString().str();
+            break;
+          case 70:
+            flags = static_cast<int>(f.rdInt());
+            break;
+          case 10: {
+            OdGePoint3d p = f.rdPoint();
+            v->setLowerLeftCorner(OdGePoint2d(p.x, p.y));
+            break;
+          }
+          case 11: {
+            OdGePoint3d p = f.rdPoint();
+            v->setUpperRightCorner(OdGePoint2d(p.x, p.y));
+            break;
+          }
+          case 12: {
+            OdGePoint3d p = f.rdPoint();
+            v->setCenterPoint(OdGePoint2d(p.x, p.y));
+            break;
+          }
+          case 16: {
+            OdGePoint3d p = f.rdPoint();
+            if (v->setViewDirection(p.asVector()) != eOk) f.fail(eInvalidDxfValue);
+            break;
+          }
+          case 17:
+            v->setTarget(f.rdPoint());
+            break;
+          case 40:
+            v->setHeight(f.rdDouble());
+            break;
+          case 41:
+            aspect = f.rdDouble();
+            break;
+          case 42:
+            v->setLensLength(f.rdDouble());
+            break;
+          case 43:
+            v->setFrontClipDistance(f.rdDouble());
+            break;
+          case 44:
+            v->setBackClipDistance(f.rdDouble());
+            break;
+          case 51:
+            v->setViewTwist(f.rdAngle());
+            break;
           case 71: {
             long long mode = f.rdInt();
             v->setPerspectiveEnabled(mode & 1);
@@ -569,7 +630,8 @@ OdResult Reader::readTable(const Record& head) {
             v->setFrontClipAtEye(!(mode & 16));
             break;
           }
-          default: break;
+          default:
+            break;
         }
       }
       v->setWidth(v->height() * aspect);
@@ -580,15 +642,30 @@ OdResult Reader::readTable(const Record& head) {
       int dash = -1;
       while (f.next()) {
         switch (f.code()) {
-          case 2: recordName = f.rdString().str(); break;
-          case 70: flags = static_cast<int>(f.rdInt()); break;
-          case 3: l->setComments(f.rdString()); break;
-          case 72: l->setIsScaledToFit(f.rdInt() == 70); break;  // 'F'
-          case 73: announced = f.rdInt(); break;
-          case 40: if (l->setPatternLength(std::fabs(f.rdDouble())) != eOk) f.fail(eInvalidDxfValue); break;
+          case 2:
+            recordName = f.rdString().str();
+            break;
+          case 70:
+            flags = static_cast<int>(f.rdInt());
+            break;
+          case 3:
+            l->setComments(f.rdString());
+            break;
+          case 72:
+            l->setIsScaledToFit(f.rdInt() == 70);
+            break;  // 'F'
+          case 73:
+            announced = f.rdInt();
+            break;
+          case 40:
+            if (l->setPatternLength(std::fabs(f.rdDouble())) != eOk) f.fail(eInvalidDxfValue);
+            break;
           case 49:
             // Each dash is counted as it comes; the count is checked at the end.
-            if (dash + 1 >= 1024) { f.fail(eDxfCountMismatch); break; }
+            if (dash + 1 >= 1024) {
+              f.fail(eDxfCountMismatch);
+              break;
+            }
             ++dash;
             l->setNumDashes(dash + 1);
             l->setDashLengthAt(dash, f.rdDouble());
@@ -596,18 +673,29 @@ OdResult Reader::readTable(const Record& head) {
           case 74:
             if (dash >= 0) l->setShapeIsUcsOrientedAt(dash, (f.rdInt() & 1) != 0);
             break;
-          case 9: if (dash >= 0) l->setTextAt(dash, f.rdString()); break;
-          case 46: if (dash >= 0) l->setShapeScaleAt(dash, f.rdDouble()); break;
-          case 50: if (dash >= 0) l->setShapeRotationAt(dash, f.rdAngle()); break;
-          case 44: if (dash >= 0) l->setShapeOffsetAt(dash, OdGeVector2d(f.rdDouble(), l->shapeOffsetAt(dash).y)); break;
-          case 45: if (dash >= 0) l->setShapeOffsetAt(dash, OdGeVector2d(l->shapeOffsetAt(dash).x, f.rdDouble())); break;
+          case 9:
+            if (dash >= 0) l->setTextAt(dash, f.rdString());
+            break;
+          case 46:
+            if (dash >= 0) l->setShapeScaleAt(dash, f.rdDouble());
+            break;
+          case 50:
+            if (dash >= 0) l->setShapeRotationAt(dash, f.rdAngle());
+            break;
+          case 44:
+            if (dash >= 0) l->setShapeOffsetAt(dash, OdGeVector2d(f.rdDouble(), l->shapeOffsetAt(dash).y));
+            break;
+          case 45:
+            if (dash >= 0) l->setShapeOffsetAt(dash, OdGeVector2d(l->shapeOffsetAt(dash).x, f.rdDouble()));
+            break;
           case 340:
             if (dash >= 0) {
               OdDbStub* style = forward(f.rdHandle());
               OdDbInternals::setDashStyle(l, dash, style);
             }
             break;
-          default: break;
+          default:
+            break;
         }
       }
       if (f.status() == eOk && announced >= 0 && announced != dash + 1) f.fail(eDxfCountMismatch);
@@ -616,8 +704,12 @@ OdResult Reader::readTable(const Record& head) {
       record = l;
       while (f.next()) {
         switch (f.code()) {
-          case 2: recordName = f.rdString().str(); break;
-          case 70: flags = static_cast<int>(f.rdInt()); break;
+          case 2:
+            recordName = f.rdString().str();
+            break;
+          case 70:
+            flags = static_cast<int>(f.rdInt());
+            break;
           case 62: {
             long long c = f.rdInt();
             if (c == 0 || c < -255 || c > 255) c = 7;
@@ -625,9 +717,14 @@ OdResult Reader::readTable(const Record& head) {
             l->setIsOff(c < 0);
             break;
           }
-          case 6: linetypeName = f.rdString().str(); break;
-          case 290: l->setIsPlottable(f.rdInt() != 0); break;
-          default: break;
+          case 6:
+            linetypeName = f.rdString().str();
+            break;
+          case 290:
+            l->setIsPlottable(f.rdInt() != 0);
+            break;
+          default:
+            break;
         }
       }
       l->setIsFrozen(flags & 1);
@@ -638,16 +735,35 @@ OdResult Reader::readTable(const Record& head) {
       record = s;
       while (f.next()) {
         switch (f.code()) {
-          case 2: recordName = f.rdString().str(); break;
-          case 70: flags = static_cast<int>(f.rdInt()); break;
-          case 40: if (s->setTextSize(f.rdDouble()) != eOk) f.fail(eInvalidDxfValue); break;
-          case 41: if (double x = f.rdDouble(); x > 0) s->setXScale(x); break;
-          case 50: s->setObliquingAngle(f.rdAngle()); break;
-          case 71: s->setFlagBits(static_cast<OdUInt8>(f.rdInt())); break;
-          case 42: s->setPriorSize(f.rdDouble()); break;
-          case 3: s->setFileName(f.rdString()); break;
-          case 4: s->setBigFontFileName(f.rdString()); break;
-          default: break;
+          case 2:
+            recordName = f.rdString().str();
+            break;
+          case 70:
+            flags = static_cast<int>(f.rdInt());
+            break;
+          case 40:
+            if (s->setTextSize(f.rdDouble()) != eOk) f.fail(eInvalidDxfValue);
+            break;
+          case 41:
+            if (double x = f.rdDouble(); x > 0) s->setXScale(x);
+            break;
+          case 50:
+            s->setObliquingAngle(f.rdAngle());
+            break;
+          case 71:
+            s->setFlagBits(static_cast<OdUInt8>(f.rdInt()));
+            break;
+          case 42:
+            s->setPriorSize(f.rdDouble());
+            break;
+          case 3:
+            s->setFileName(f.rdString());
+            break;
+          case 4:
+            s->setBigFontFileName(f.rdString());
+            break;
+          default:
+            break;
         }
       }
       s->setIsShapeFile(flags & 1);
@@ -657,17 +773,41 @@ OdResult Reader::readTable(const Record& head) {
       record = v;
       while (f.next()) {
         switch (f.code()) {
-          case 2: recordName = f.rdString().str(); break;
-          case 70: flags = static_cast<int>(f.rdInt()); break;
-          case 40: v->setHeight(f.rdDouble()); break;
-          case 10: { OdGePoint3d p = f.rdPoint(); v->setCenterPoint(OdGePoint2d(p.x, p.y)); break; }
-          case 41: v->setWidth(f.rdDouble()); break;
-          case 11: if (v->setViewDirection(f.rdPoint().asVector()) != eOk) f.fail(eInvalidDxfValue); break;
-          case 12: v->setTarget(f.rdPoint()); break;
-          case 42: v->setLensLength(f.rdDouble()); break;
-          case 43: v->setFrontClipDistance(f.rdDouble()); break;
-          case 44: v->setBackClipDistance(f.rdDouble()); break;
-          case 50: v->setViewTwist(f.rdAngle()); break;
+          case 2:
+            recordName = f.rdString().str();
+            break;
+          case 70:
+            flags = static_cast<int>(f.rdInt());
+            break;
+          case 40:
+            v->setHeight(f.rdDouble());
+            break;
+          case 10: {
+            OdGePoint3d p = f.rdPoint();
+            v->setCenterPoint(OdGePoint2d(p.x, p.y));
+            break;
+          }
+          case 41:
+            v->setWidth(f.rdDouble());
+            break;
+          case 11:
+            if (v->setViewDirection(f.rdPoint().asVector()) != eOk) f.fail(eInvalidDxfValue);
+            break;
+          case 12:
+            v->setTarget(f.rdPoint());
+            break;
+          case 42:
+            v->setLensLength(f.rdDouble());
+            break;
+          case 43:
+            v->setFrontClipDistance(f.rdDouble());
+            break;
+          case 44:
+            v->setBackClipDistance(f.rdDouble());
+            break;
+          case 50:
+            v->setViewTwist(f.rdAngle());
+            break;
           case 71: {
             long long mode = f.rdInt();
             v->setPerspectiveEnabled(mode & 1);
@@ -676,7 +816,8 @@ OdResult Reader::readTable(const Record& head) {
             v->setFrontClipAtEye(!(mode & 16));
             break;
           }
-          default: break;
+          default:
+            break;
         }
       }
       v->setIsPaperspaceView(flags & 1);
@@ -685,12 +826,23 @@ OdResult Reader::readTable(const Record& head) {
       record = u;
       while (f.next()) {
         switch (f.code()) {
-          case 2: recordName = f.rdString().str(); break;
-          case 70: flags = static_cast<int>(f.rdInt()); break;
-          case 10: u->setOrigin(f.rdPoint()); break;
-          case 11: if (u->setXAxis(f.rdPoint().asVector()) != eOk) f.fail(eInvalidDxfValue); break;
-          case 12: if (u->setYAxis(f.rdPoint().asVector()) != eOk) f.fail(eInvalidDxfValue); break;
-          default: break;
+          case 2:
+            recordName = f.rdString().str();
+            break;
+          case 70:
+            flags = static_cast<int>(f.rdInt());
+            break;
+          case 10:
+            u->setOrigin(f.rdPoint());
+            break;
+          case 11:
+            if (u->setXAxis(f.rdPoint().asVector()) != eOk) f.fail(eInvalidDxfValue);
+            break;
+          case 12:
+            if (u->setYAxis(f.rdPoint().asVector()) != eOk) f.fail(eInvalidDxfValue);
+            break;
+          default:
+            break;
         }
       }
     } else if (name == "APPID") {
@@ -713,11 +865,12 @@ OdResult Reader::readTable(const Record& head) {
           flags = static_cast<int>(f.rdInt());
           continue;
         }
-#define STYLE_DIMVAR(Suffix, varName, type, dxfCode, value)                                    \
-  if (code == dxfCode) {                                                                       \
-    readDimVarValue(f, vars.varName, [](void* self, OdUInt64 h) {                              \
-      return OdDbObjectId(static_cast<Reader*>(self)->forward(h)); }, this);                   \
-    continue;                                                                                  \
+#define STYLE_DIMVAR(Suffix, varName, type, dxfCode, value)                                                           \
+  if (code == dxfCode) {                                                                                              \
+    readDimVarValue(                                                                                                  \
+        f, vars.varName, [](void* self, OdUInt64 h) { return OdDbObjectId(static_cast<Reader*>(self)->forward(h)); }, \
+        this);                                                                                                        \
+    continue;                                                                                                         \
   }
         ODDB_DIMVARS(STYLE_DIMVAR)
 #undef STYLE_DIMVAR
@@ -730,10 +883,17 @@ OdResult Reader::readTable(const Record& head) {
       OdUInt64 layout = 0;
       while (f.next()) {
         switch (f.code()) {
-          case 2: recordName = f.rdString().str(); break;
-          case 70: flags = static_cast<int>(f.rdInt()); break;
-          case 340: layout = f.rdHandle(); break;
-          default: break;
+          case 2:
+            recordName = f.rdString().str();
+            break;
+          case 70:
+            flags = static_cast<int>(f.rdInt());
+            break;
+          case 340:
+            layout = f.rdHandle();
+            break;
+          default:
+            break;
         }
       }
       if (layout) m_blockLayouts.emplace_back(b, layout);
@@ -779,12 +939,23 @@ OdResult Reader::readBlocks() {
     OdUInt64 owner = 0;
     while (f.next()) {
       switch (f.code()) {
-        case 2: nameRaw.assign(f.raw()); break;
-        case 70: flags = static_cast<int>(f.rdInt()); break;
-        case 10: origin = f.rdPoint(); break;
-        case 1: path = f.rdString(); break;
-        case 330: owner = f.rdHandle(); break;
-        default: break;
+        case 2:
+          nameRaw.assign(f.raw());
+          break;
+        case 70:
+          flags = static_cast<int>(f.rdInt());
+          break;
+        case 10:
+          origin = f.rdPoint();
+          break;
+        case 1:
+          path = f.rdString();
+          break;
+        case 330:
+          owner = f.rdHandle();
+          break;
+        default:
+          break;
       }
     }
     if (f.status() != eOk) return fail(f.status());
@@ -795,7 +966,8 @@ OdResult Reader::readBlocks() {
       block = m_db.modelSpace;
     } else if (name == u"$PAPER_SPACE" || name == u"*PAPER_SPACE") {
       block = m_db.paperSpace;
-    } else if (OdDbStub* s = owner ? m_db.find(owner) : nullptr; s && s->object && OdDbBlockTableRecord::cast(s->object)) {
+    } else if (OdDbStub* s = owner ? m_db.find(owner) : nullptr;
+               s && s->object && OdDbBlockTableRecord::cast(s->object)) {
       block = s;
     } else {
       block = blockByName(nameRaw);
@@ -827,7 +999,8 @@ OdResult Reader::readEntities(OdDbStub* block, bool paperSplit, const char* endT
       return m_status;
     }
     if (r.type == "EOF") return fail(eEndOfFile);
-    if (r.type == "ENDSEC" || r.type == "SECTION" || r.type == "BLOCK" || r.type == "ENDBLK") return fail(eBadDxfSequence);
+    if (r.type == "ENDSEC" || r.type == "SECTION" || r.type == "BLOCK" || r.type == "ENDBLK")
+      return fail(eBadDxfSequence);
     if (OdResult result = readEntity(r, block, paperSplit); result != eOk) return result;
   }
 }
@@ -1001,11 +1174,20 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
     double thickness = 0;
     walk([&](int code) {
       switch (code) {
-        case 10: x->setStartPoint(f.rdPoint()); return true;
-        case 11: x->setEndPoint(f.rdPoint()); return true;
-        case 39: thickness = f.rdDouble(); return true;
-        case 210: normal = f.rdPoint().asVector(); return true;
-        default: return false;
+        case 10:
+          x->setStartPoint(f.rdPoint());
+          return true;
+        case 11:
+          x->setEndPoint(f.rdPoint());
+          return true;
+        case 39:
+          thickness = f.rdDouble();
+          return true;
+        case 210:
+          normal = f.rdPoint().asVector();
+          return true;
+        default:
+          return false;
       }
     });
     if (normal != OdGeVector3d::kZAxis && x->setNormal(normal) != eOk) f.fail(eInvalidDxfValue);
@@ -1021,13 +1203,26 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
       owned.reset(e = new OdDbCircle());
     walk([&](int code) {
       switch (code) {
-        case 10: center = f.rdPoint(); return true;
-        case 40: radius = f.rdDouble(); return true;
-        case 39: thickness = f.rdDouble(); return true;
-        case 210: normal = f.rdPoint().asVector(); return true;
-        case 50: start = f.rdAngle(); return true;
-        case 51: end = f.rdAngle(); return true;
-        default: return false;
+        case 10:
+          center = f.rdPoint();
+          return true;
+        case 40:
+          radius = f.rdDouble();
+          return true;
+        case 39:
+          thickness = f.rdDouble();
+          return true;
+        case 210:
+          normal = f.rdPoint().asVector();
+          return true;
+        case 50:
+          start = f.rdAngle();
+          return true;
+        case 51:
+          end = f.rdAngle();
+          return true;
+        default:
+          return false;
       }
     });
     if (f.status() == eOk) {
@@ -1052,11 +1247,20 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
     owned.reset(e = x);
     walk([&](int code) {
       switch (code) {
-        case 10: x->setPosition(f.rdPoint()); return true;
-        case 39: x->setThickness(f.rdDouble()); return true;
-        case 210: if (x->setNormal(f.rdPoint().asVector()) != eOk) f.fail(eInvalidDxfValue); return true;
-        case 50: x->setEcsRotation(f.rdAngle()); return true;
-        default: return false;
+        case 10:
+          x->setPosition(f.rdPoint());
+          return true;
+        case 39:
+          x->setThickness(f.rdDouble());
+          return true;
+        case 210:
+          if (x->setNormal(f.rdPoint().asVector()) != eOk) f.fail(eInvalidDxfValue);
+          return true;
+        case 50:
+          x->setEcsRotation(f.rdAngle());
+          return true;
+        default:
+          return false;
       }
     });
   } else if (type == "TEXT" || type == "ATTDEF" || type == "ATTRIB") {
@@ -1077,18 +1281,49 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
     walk([&](int code) {
       bool attribute = def || att;
       switch (code) {
-        case 10: position = f.rdPoint(); return true;
-        case 11: alignment = f.rdPoint(); hasAlignment = true; return true;
-        case 40: if (x->setHeight(f.rdDouble()) != eOk) f.fail(eInvalidDxfValue); return true;
-        case 1: x->setTextString(f.rdString()); return true;
-        case 50: x->setRotation(f.rdAngle()); return true;
-        case 41: if (double w = f.rdDouble(); w > 0) x->setWidthFactor(w); return true;
-        case 51: x->setOblique(f.rdAngle()); return true;
-        case 7: OdDbInternals::textStyle(x) = recordByName(m_db.textStyleTable, f.raw(), false); return true;
-        case 71: { long long g = f.rdInt(); x->mirrorInX(g & 2); x->mirrorInY(g & 4); return true; }
-        case 72: { long long h = f.rdInt(); if (h < 0 || h > 5) h = 0; x->setHorizontalMode(static_cast<OdDb::TextHorzMode>(h)); return true; }
-        case 39: x->setThickness(f.rdDouble()); return true;
-        case 210: normal = f.rdPoint().asVector(); return true;
+        case 10:
+          position = f.rdPoint();
+          return true;
+        case 11:
+          alignment = f.rdPoint();
+          hasAlignment = true;
+          return true;
+        case 40:
+          if (x->setHeight(f.rdDouble()) != eOk) f.fail(eInvalidDxfValue);
+          return true;
+        case 1:
+          x->setTextString(f.rdString());
+          return true;
+        case 50:
+          x->setRotation(f.rdAngle());
+          return true;
+        case 41:
+          if (double w = f.rdDouble(); w > 0) x->setWidthFactor(w);
+          return true;
+        case 51:
+          x->setOblique(f.rdAngle());
+          return true;
+        case 7:
+          OdDbInternals::textStyle(x) = recordByName(m_db.textStyleTable, f.raw(), false);
+          return true;
+        case 71: {
+          long long g = f.rdInt();
+          x->mirrorInX(g & 2);
+          x->mirrorInY(g & 4);
+          return true;
+        }
+        case 72: {
+          long long h = f.rdInt();
+          if (h < 0 || h > 5) h = 0;
+          x->setHorizontalMode(static_cast<OdDb::TextHorzMode>(h));
+          return true;
+        }
+        case 39:
+          x->setThickness(f.rdDouble());
+          return true;
+        case 210:
+          normal = f.rdPoint().asVector();
+          return true;
         case 73:
           if (attribute && f.subclass() != "AcDbText") {
             long long n = f.rdInt();
@@ -1110,9 +1345,15 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
           if (!attribute) return false;
           if ((def ? def->setTag(f.rdString()) : att->setTag(f.rdString())) != eOk) f.fail(eInvalidDxfValue);
           return true;
-        case 3: if (def) def->setPrompt(f.rdString()); return def != nullptr;
-        case 70: if (!attribute) return false; flags = static_cast<int>(f.rdInt()); return true;
-        default: return false;
+        case 3:
+          if (def) def->setPrompt(f.rdString());
+          return def != nullptr;
+        case 70:
+          if (!attribute) return false;
+          flags = static_cast<int>(f.rdInt());
+          return true;
+        default:
+          return false;
       }
     });
     if (x->setNormal(normal) != eOk) f.fail(eInvalidDxfValue);
@@ -1140,17 +1381,42 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
     double rotation = 0;
     walk([&](int code) {
       switch (code) {
-        case 10: x->setLocation(f.rdPoint()); return true;
-        case 40: if (x->setTextHeight(f.rdDouble()) != eOk) f.fail(eInvalidDxfValue); return true;
-        case 41: if (double w = f.rdDouble(); w >= 0) x->setWidth(w); return true;
-        case 71: { long long a = f.rdInt(); if (a < 1 || a > 9) a = 1; x->setAttachment(static_cast<OdDbMText::AttachmentPoint>(a)); return true; }
-        case 3: contents += f.rdString().str(); return true;
-        case 1: last = f.rdString().str(); return true;
-        case 7: OdDbInternals::textStyle(x) = recordByName(m_db.textStyleTable, f.raw(), false); return true;
-        case 210: normal = f.rdPoint().asVector(); return true;
-        case 11: direction = f.rdPoint().asVector(); hasDirection = true; return true;
-        case 50: rotation = f.rdDouble(); return true;  // radians, unlike other angles
-        default: return false;
+        case 10:
+          x->setLocation(f.rdPoint());
+          return true;
+        case 40:
+          if (x->setTextHeight(f.rdDouble()) != eOk) f.fail(eInvalidDxfValue);
+          return true;
+        case 41:
+          if (double w = f.rdDouble(); w >= 0) x->setWidth(w);
+          return true;
+        case 71: {
+          long long a = f.rdInt();
+          if (a < 1 || a > 9) a = 1;
+          x->setAttachment(static_cast<OdDbMText::AttachmentPoint>(a));
+          return true;
+        }
+        case 3:
+          contents += f.rdString().str();
+          return true;
+        case 1:
+          last = f.rdString().str();
+          return true;
+        case 7:
+          OdDbInternals::textStyle(x) = recordByName(m_db.textStyleTable, f.raw(), false);
+          return true;
+        case 210:
+          normal = f.rdPoint().asVector();
+          return true;
+        case 11:
+          direction = f.rdPoint().asVector();
+          hasDirection = true;
+          return true;
+        case 50:
+          rotation = f.rdDouble();
+          return true;  // radians, unlike other angles
+        default:
+          return false;
       }
     });
     x->setContents(contents + last);
@@ -1170,22 +1436,53 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
     std::vector<bool> widthGiven;
     walk([&](int code) {
       switch (code) {
-        case 90: announced = f.rdInt(); return true;
-        case 70: { long long flags = f.rdInt(); x->setClosed(flags & 1); return true; }
-        case 43: constant = f.rdDouble(); return true;
-        case 38: x->setElevation(f.rdDouble()); return true;
-        case 39: x->setThickness(f.rdDouble()); return true;
+        case 90:
+          announced = f.rdInt();
+          return true;
+        case 70: {
+          long long flags = f.rdInt();
+          x->setClosed(flags & 1);
+          return true;
+        }
+        case 43:
+          constant = f.rdDouble();
+          return true;
+        case 38:
+          x->setElevation(f.rdDouble());
+          return true;
+        case 39:
+          x->setThickness(f.rdDouble());
+          return true;
         case 10:
           vertices.append(OdDbPolyline::Vertex{OdGePoint2d(f.rdDouble(), 0), 0, -1, -1, 0});
           widthGiven.push_back(false);
           return true;
-        case 20: if (!vertices.isEmpty()) vertices.last().point.y = f.rdDouble(); return true;
-        case 40: if (!vertices.isEmpty()) { vertices.last().startWidth = f.rdDouble(); widthGiven.back() = true; } return true;
-        case 41: if (!vertices.isEmpty()) { vertices.last().endWidth = f.rdDouble(); widthGiven.back() = true; } return true;
-        case 42: if (!vertices.isEmpty()) vertices.last().bulge = f.rdDouble(); return true;
-        case 91: if (!vertices.isEmpty()) vertices.last().identifier = static_cast<OdInt32>(f.rdInt()); return true;
-        case 210: normal = f.rdPoint().asVector(); return true;
-        default: return false;
+        case 20:
+          if (!vertices.isEmpty()) vertices.last().point.y = f.rdDouble();
+          return true;
+        case 40:
+          if (!vertices.isEmpty()) {
+            vertices.last().startWidth = f.rdDouble();
+            widthGiven.back() = true;
+          }
+          return true;
+        case 41:
+          if (!vertices.isEmpty()) {
+            vertices.last().endWidth = f.rdDouble();
+            widthGiven.back() = true;
+          }
+          return true;
+        case 42:
+          if (!vertices.isEmpty()) vertices.last().bulge = f.rdDouble();
+          return true;
+        case 91:
+          if (!vertices.isEmpty()) vertices.last().identifier = static_cast<OdInt32>(f.rdInt());
+          return true;
+        case 210:
+          normal = f.rdPoint().asVector();
+          return true;
+        default:
+          return false;
       }
     });
     if (f.status() == eOk && announced >= 0 && announced != static_cast<long long>(vertices.size()))
@@ -1227,19 +1524,44 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
     long long m = 0, n = 0, md = 0, nd = 0, curves = 0;
     walk([&](int code) {
       switch (code) {
-        case 66: f.rdInt(); return true;
-        case 70: f.rdInt(); return true;
-        case 10: elevation = f.rdPoint().z; return true;
-        case 40: if (auto* p = OdDb2dPolyline::cast(x)) p->setDefaultStartWidth(f.rdDouble()); return true;
-        case 41: if (auto* p = OdDb2dPolyline::cast(x)) p->setDefaultEndWidth(f.rdDouble()); return true;
-        case 71: m = f.rdInt(); return true;
-        case 72: n = f.rdInt(); return true;
-        case 73: md = f.rdInt(); return true;
-        case 74: nd = f.rdInt(); return true;
-        case 75: curves = f.rdInt(); return true;
-        case 39: if (auto* p = OdDb2dPolyline::cast(x)) p->setThickness(f.rdDouble()); return true;
-        case 210: normal = f.rdPoint().asVector(); return true;
-        default: return false;
+        case 66:
+          f.rdInt();
+          return true;
+        case 70:
+          f.rdInt();
+          return true;
+        case 10:
+          elevation = f.rdPoint().z;
+          return true;
+        case 40:
+          if (auto* p = OdDb2dPolyline::cast(x)) p->setDefaultStartWidth(f.rdDouble());
+          return true;
+        case 41:
+          if (auto* p = OdDb2dPolyline::cast(x)) p->setDefaultEndWidth(f.rdDouble());
+          return true;
+        case 71:
+          m = f.rdInt();
+          return true;
+        case 72:
+          n = f.rdInt();
+          return true;
+        case 73:
+          md = f.rdInt();
+          return true;
+        case 74:
+          nd = f.rdInt();
+          return true;
+        case 75:
+          curves = f.rdInt();
+          return true;
+        case 39:
+          if (auto* p = OdDb2dPolyline::cast(x)) p->setThickness(f.rdDouble());
+          return true;
+        case 210:
+          normal = f.rdPoint().asVector();
+          return true;
+        default:
+          return false;
       }
     });
     if (auto* p = OdDb2dPolyline::cast(x)) {
@@ -1247,8 +1569,9 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
       p->setElevation(elevation);
       if (flags & 1) p->makeClosed();
       if (flags & 128) p->setLinetypeGenerationOn();
-      p->setPolyType((flags & 4) ? (curves == 5 ? OdDb::k2dQuadSplinePoly : OdDb::k2dCubicSplinePoly)
-                                 : (flags & 2) ? OdDb::k2dFitCurvePoly : OdDb::k2dSimplePoly);
+      p->setPolyType((flags & 4)   ? (curves == 5 ? OdDb::k2dQuadSplinePoly : OdDb::k2dCubicSplinePoly)
+                     : (flags & 2) ? OdDb::k2dFitCurvePoly
+                                   : OdDb::k2dSimplePoly);
     } else if (auto* p = OdDb3dPolyline::cast(x)) {
       if (flags & 1) p->makeClosed();
       if (flags & 4) p->setPolyType(curves == 5 ? OdDb::k3dQuadSplinePoly : OdDb::k3dCubicSplinePoly);
@@ -1276,7 +1599,9 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
     bool attributes = false;
     walk([&](int code) {
       switch (code) {
-        case 66: attributes = f.rdInt() != 0; return true;
+        case 66:
+          attributes = f.rdInt() != 0;
+          return true;
         case 2: {
           OdDbStub* b = blockByName(f.raw());
           if (!b) {
@@ -1287,13 +1612,26 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
           OdDbInternals::blockOf(x) = b;
           return true;
         }
-        case 10: position = f.rdPoint(); return true;
-        case 41: scale.sx = f.rdDouble(); return true;
-        case 42: scale.sy = f.rdDouble(); return true;
-        case 43: scale.sz = f.rdDouble(); return true;
-        case 50: x->setRotation(f.rdAngle()); return true;
-        case 210: normal = f.rdPoint().asVector(); return true;
-        default: return false;
+        case 10:
+          position = f.rdPoint();
+          return true;
+        case 41:
+          scale.sx = f.rdDouble();
+          return true;
+        case 42:
+          scale.sy = f.rdDouble();
+          return true;
+        case 43:
+          scale.sz = f.rdDouble();
+          return true;
+        case 50:
+          x->setRotation(f.rdAngle());
+          return true;
+        case 210:
+          normal = f.rdPoint().asVector();
+          return true;
+        default:
+          return false;
       }
     });
     if (!OdDbInternals::blockOf(x)) f.fail(eInvalidBlockName);
@@ -1325,18 +1663,42 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
           OdDbInternals::dimBlock(x) = b;
           return true;
         }
-        case 3: OdDbInternals::dimStyle(x) = recordByName(m_db.dimStyleTable, f.raw(), false); return true;
-        case 10: x->setDimLinePoint(f.rdPoint()); return true;
-        case 11: text = f.rdPoint(); return true;
-        case 70: f.rdInt(); return true;
-        case 1: x->setDimensionText(f.rdString()); return true;
-        case 53: x->setTextRotation(f.rdAngle()); return true;
-        case 13: x->setXLine1Point(f.rdPoint()); return true;
-        case 14: x->setXLine2Point(f.rdPoint()); return true;
-        case 50: x->setRotation(f.rdAngle()); rotationGiven = true; return true;
-        case 52: x->setOblique(f.rdAngle()); return true;
-        case 210: normal = f.rdPoint().asVector(); return true;
-        default: return false;
+        case 3:
+          OdDbInternals::dimStyle(x) = recordByName(m_db.dimStyleTable, f.raw(), false);
+          return true;
+        case 10:
+          x->setDimLinePoint(f.rdPoint());
+          return true;
+        case 11:
+          text = f.rdPoint();
+          return true;
+        case 70:
+          f.rdInt();
+          return true;
+        case 1:
+          x->setDimensionText(f.rdString());
+          return true;
+        case 53:
+          x->setTextRotation(f.rdAngle());
+          return true;
+        case 13:
+          x->setXLine1Point(f.rdPoint());
+          return true;
+        case 14:
+          x->setXLine2Point(f.rdPoint());
+          return true;
+        case 50:
+          x->setRotation(f.rdAngle());
+          rotationGiven = true;
+          return true;
+        case 52:
+          x->setOblique(f.rdAngle());
+          return true;
+        case 210:
+          normal = f.rdPoint().asVector();
+          return true;
+        default:
+          return false;
       }
     });
     if (x->setNormal(normal) != eOk) f.fail(eInvalidDxfValue);
@@ -1352,18 +1714,45 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
     owned.reset(e = x);
     walk([&](int code) {
       switch (code) {
-        case 10: x->setCenterPoint(f.rdPoint()); return true;
-        case 40: if (x->setWidth(f.rdDouble()) != eOk) f.fail(eInvalidDxfValue); return true;
-        case 41: if (x->setHeight(f.rdDouble()) != eOk) f.fail(eInvalidDxfValue); return true;
-        case 68: if (f.rdInt() == 0) x->setOff(); return true;
-        case 69: { long long id = f.rdInt(); OdDbInternals::viewportNumber(x) = static_cast<OdInt16>(std::clamp<long long>(id, 0, 32767)); return true; }
-        case 12: { OdGePoint3d p = f.rdPoint(); x->setViewCenter(OdGePoint2d(p.x, p.y)); return true; }
-        case 16: if (x->setViewDirection(f.rdPoint().asVector()) != eOk) f.fail(eInvalidDxfValue); return true;
-        case 17: x->setViewTarget(f.rdPoint()); return true;
-        case 42: if (double l = f.rdDouble(); l > 0) x->setLensLength(l); return true;
-        case 45: if (double h = f.rdDouble(); h > 0) x->setViewHeight(h); return true;
-        case 51: x->setTwistAngle(f.rdAngle()); return true;
-        default: return false;
+        case 10:
+          x->setCenterPoint(f.rdPoint());
+          return true;
+        case 40:
+          if (x->setWidth(f.rdDouble()) != eOk) f.fail(eInvalidDxfValue);
+          return true;
+        case 41:
+          if (x->setHeight(f.rdDouble()) != eOk) f.fail(eInvalidDxfValue);
+          return true;
+        case 68:
+          if (f.rdInt() == 0) x->setOff();
+          return true;
+        case 69: {
+          long long id = f.rdInt();
+          OdDbInternals::viewportNumber(x) = static_cast<OdInt16>(std::clamp<long long>(id, 0, 32767));
+          return true;
+        }
+        case 12: {
+          OdGePoint3d p = f.rdPoint();
+          x->setViewCenter(OdGePoint2d(p.x, p.y));
+          return true;
+        }
+        case 16:
+          if (x->setViewDirection(f.rdPoint().asVector()) != eOk) f.fail(eInvalidDxfValue);
+          return true;
+        case 17:
+          x->setViewTarget(f.rdPoint());
+          return true;
+        case 42:
+          if (double l = f.rdDouble(); l > 0) x->setLensLength(l);
+          return true;
+        case 45:
+          if (double h = f.rdDouble(); h > 0) x->setViewHeight(h);
+          return true;
+        case 51:
+          x->setTwistAngle(f.rdAngle());
+          return true;
+        default:
+          return false;
       }
     });
   } else if (type == "VERTEX" || type == "ATTRIB" || type == "SEQEND") {
@@ -1375,7 +1764,8 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
   if (xdata && readXData(f, *e) != eOk) return m_status;
 
   if (parent) {
-    if (!OdDbInternals::layer(e)) OdDbInternals::layer(e) = OdDbInternals::layer(static_cast<OdDbEntity*>(parent->object));
+    if (!OdDbInternals::layer(e))
+      OdDbInternals::layer(e) = OdDbInternals::layer(static_cast<OdDbEntity*>(parent->object));
     if (addObject(owned.release(), parent, handle) != eOk) return m_status;
     OdDbInternals::subObjects(parent->object)->stubs.push_back(OdDbInternals::stub(e));
     return eOk;
@@ -1431,10 +1821,18 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
     bool vpaper = false, vxdata = false;
     bool face = kind == Kind::kPolyface && !(vflags & 64);
     switch (kind) {
-      case Kind::k2d: vowned.reset(v = new OdDb2dVertex()); break;
-      case Kind::k3d: vowned.reset(v = new OdDb3dPolylineVertex()); break;
-      case Kind::kPolyface: vowned.reset(v = face ? static_cast<OdDbEntity*>(new OdDbFaceRecord()) : new OdDbPolyFaceMeshVertex()); break;
-      default: vowned.reset(v = new OdDbPolygonMeshVertex()); break;
+      case Kind::k2d:
+        vowned.reset(v = new OdDb2dVertex());
+        break;
+      case Kind::k3d:
+        vowned.reset(v = new OdDb3dPolylineVertex());
+        break;
+      case Kind::kPolyface:
+        vowned.reset(v = face ? static_cast<OdDbEntity*>(new OdDbFaceRecord()) : new OdDbPolyFaceMeshVertex());
+        break;
+      default:
+        vowned.reset(v = new OdDbPolygonMeshVertex());
+        break;
     }
     while (vf.next()) {
       int code = vf.code();
@@ -1443,18 +1841,33 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
         break;
       }
       switch (code) {
-        case 10: position = vf.rdPoint(); break;
-        case 40: sw = vf.rdDouble(); break;
-        case 41: ew = vf.rdDouble(); break;
-        case 42: bulge = vf.rdDouble(); break;
-        case 70: vf.rdInt(); break;
-        case 71: case 72: case 73: case 74: {
+        case 10:
+          position = vf.rdPoint();
+          break;
+        case 40:
+          sw = vf.rdDouble();
+          break;
+        case 41:
+          ew = vf.rdDouble();
+          break;
+        case 42:
+          bulge = vf.rdDouble();
+          break;
+        case 70:
+          vf.rdInt();
+          break;
+        case 71:
+        case 72:
+        case 73:
+        case 74: {
           long long i = vf.rdInt();
           if (i < -32767 || i > 32767) vf.fail(eInvalidDxfValue);
           idx[code - 71] = static_cast<OdInt16>(i);
           break;
         }
-        default: entityCommon(vf, *v, vpaper); break;
+        default:
+          entityCommon(vf, *v, vpaper);
+          break;
       }
     }
     if (vf.status() != eOk) return fail(vf.status());
@@ -1464,13 +1877,15 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
       x->setBulge(bulge);
       x->setStartWidth(sw);
       x->setEndWidth(ew);
-      x->setVertexType((vflags & 16) ? OdDb::k2dSplineCtlVertex
+      x->setVertexType((vflags & 16)  ? OdDb::k2dSplineCtlVertex
                        : (vflags & 8) ? OdDb::k2dSplineFitVertex
                        : (vflags & 1) ? OdDb::k2dCurveFitVertex
                                       : OdDb::k2dVertex);
     } else if (auto* x = OdDb3dPolylineVertex::cast(v)) {
       x->setPosition(position);
-      x->setVertexType((vflags & 16) ? OdDb::k3dControlVertex : (vflags & 8) ? OdDb::k3dFitVertex : OdDb::k3dSimpleVertex);
+      x->setVertexType((vflags & 16)  ? OdDb::k3dControlVertex
+                       : (vflags & 8) ? OdDb::k3dFitVertex
+                                      : OdDb::k3dSimpleVertex);
     } else if (auto* x = OdDbPolyFaceMeshVertex::cast(v)) {
       x->setPosition(position);
       if (faces > 0) return fail(eBadDxfSequence);
@@ -1483,7 +1898,9 @@ OdResult Reader::readEntity(Record& r, OdDbStub* block, bool paperSplit, OdDbStu
       ++faces;
     } else if (auto* x = OdDbPolygonMeshVertex::cast(v)) {
       x->setPosition(position);
-      x->setVertexType((vflags & 16) ? OdDb::k3dControlVertex : (vflags & 8) ? OdDb::k3dFitVertex : OdDb::k3dSimpleVertex);
+      x->setVertexType((vflags & 16)  ? OdDb::k3dControlVertex
+                       : (vflags & 8) ? OdDb::k3dFitVertex
+                                      : OdDb::k3dSimpleVertex);
       ++vertices;
     }
     if (!OdDbInternals::layer(v)) OdDbInternals::layer(v) = OdDbInternals::layer(e);
@@ -1530,8 +1947,13 @@ OdResult Reader::readObjects() {
       bool haveKey = false;
       while (f.next()) {
         switch (f.code()) {
-          case 281: OdDbInternals::dictCloning(d) = static_cast<OdInt16>(f.rdInt()); break;
-          case 3: key = f.rdString(); haveKey = true; break;
+          case 281:
+            OdDbInternals::dictCloning(d) = static_cast<OdInt16>(f.rdInt());
+            break;
+          case 3:
+            key = f.rdString();
+            haveKey = true;
+            break;
           case 350:
           case 360:
             if (!haveKey) {
@@ -1590,13 +2012,17 @@ OdResult Reader::readObjects() {
         OdDbDataItem item;
         item.code = static_cast<OdInt16>(code);
         switch (odutResBufKind(code)) {
-          case OdResBufKind::kText: item.text = f.rdString().str(); break;
+          case OdResBufKind::kText:
+            item.text = f.rdString().str();
+            break;
           case OdResBufKind::kPoint: {
             OdGePoint3d p = f.rdPoint();
             item.v[0] = p.x, item.v[1] = p.y, item.v[2] = p.z;
             break;
           }
-          case OdResBufKind::kReal: item.v[0] = f.rdDouble(); break;
+          case OdResBufKind::kReal:
+            item.v[0] = f.rdDouble();
+            break;
           case OdResBufKind::kBinary: {
             std::string_view hex = f.raw();
             if (hex.size() % 2 || hex.size() > 254) f.fail(eInvalidDxfValue);
@@ -1608,7 +2034,9 @@ OdResult Reader::readObjects() {
             }
             break;
           }
-          default: item.i = f.rdInt(); break;
+          default:
+            item.i = f.rdInt();
+            break;
         }
         items.push_back(std::move(item));
       }
@@ -1623,10 +2051,17 @@ OdResult Reader::readObjects() {
       while (f.next()) {
         if (f.subclass() != "AcDbLayout") continue;
         switch (f.code()) {
-          case 1: l->name = f.rdString(); break;
-          case 71: l->tabOrder = static_cast<OdInt16>(std::clamp<long long>(f.rdInt(), 0, 32767)); break;
-          case 330: block = f.rdHandle(); break;
-          default: break;
+          case 1:
+            l->name = f.rdString();
+            break;
+          case 71:
+            l->tabOrder = static_cast<OdInt16>(std::clamp<long long>(f.rdInt(), 0, 32767));
+            break;
+          case 330:
+            block = f.rdHandle();
+            break;
+          default:
+            break;
         }
       }
       if (f.status() != eOk) {
@@ -1782,6 +2217,12 @@ OdResult Reader::finish() {
 
 OdResult readDxf(OdDbDatabaseImpl& db, std::FILE* file) {
   db.deferHandles = true;
+  // About one object to a hundred bytes of DXF: the handle map is made big enough once.
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    long size = std::ftell(file);
+    if (size > 0) db.handles.reserve(static_cast<std::size_t>(size / 100));
+    std::fseek(file, 0, SEEK_SET);
+  }
   Reader reader(db, file);
   return reader.read();
 }

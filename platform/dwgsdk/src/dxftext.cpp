@@ -40,8 +40,7 @@ void appendEscape(std::string& out, char16_t c) {
 
 /// Decodes the bytes of one character in a file's encoding into `out`;
 /// returns the number of bytes used.
-std::size_t decodeOne(std::string_view s, std::size_t i, DxfEncoding encoding, unsigned codePage,
-                      std::u16string& out) {
+std::size_t decodeOne(std::string_view s, std::size_t i, DxfEncoding encoding, unsigned codePage, std::u16string& out) {
   auto b = static_cast<unsigned char>(s[i]);
   if (b < 0x80) {
     out += static_cast<char16_t>(b);

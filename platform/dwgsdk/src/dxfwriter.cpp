@@ -185,7 +185,8 @@ void writeRecord(F& f, const OdDbSymbolTableRecord& r, OdDbDatabaseImpl& db) {
     if (!l->isPlottable()) f.wrInt(290, 0);
     f.wrInt(370, -3);
   } else if (auto* s = OdDbTextStyleTableRecord::cast(&r)) {
-    recordHead(f, r, "STYLE", "AcDbTextStyleTableRecord", keep | (s->isShapeFile() ? 1 : 0) | (s->isVertical() ? 4 : 0));
+    recordHead(f, r, "STYLE", "AcDbTextStyleTableRecord",
+               keep | (s->isShapeFile() ? 1 : 0) | (s->isVertical() ? 4 : 0));
     f.wrDouble(40, s->textSize());
     f.wrDouble(41, s->xScale());
     f.wrAngle(50, s->obliquingAngle());
@@ -242,15 +243,15 @@ void writeTable(F& f, OdDbStub* table, const char* name, OdDbDatabaseImpl& db) {
   f.wrRaw(0, "ENDTAB");
 }
 
-/// Whether an entity can be written: its references name what the file holds.
-bool writable(const OdDbEntity& e) {
-  if (auto* r = OdDbBlockReference::cast(&e)) return live(OdDbInternals::blockOf(const_cast<OdDbBlockReference*>(r)));
-  return dxfRecordName(e) != nullptr;
-}
-
 void writeEntityWithChildren(F& f, const OdDbEntity& e) {
-  if (!writable(e)) return;
-  dxfWriteObject(f, e);
+  DxfKind kind = dxfKindOf(e);
+  if (kind == DxfKind::kNone) return;
+  // A reference whose block is gone would name what the file does not hold.
+  if (kind == DxfKind::kInsert &&
+      !live(OdDbInternals::blockOf(static_cast<OdDbBlockReference*>(const_cast<OdDbEntity*>(&e)))))
+    return;
+  dxfWriteObject(f, e, kind);
+  if (kind != DxfKind::kInsert && kind != DxfKind::kComplex) return;
   if (const OdDbSubObjects* subs = OdDbInternals::subObjects(&e)) {
     bool any = false;
     for (OdDbStub* s : subs->stubs)

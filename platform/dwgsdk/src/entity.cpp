@@ -172,6 +172,9 @@ std::vector<OdDbObjectIterator::Item> OdDbSubObjects::items() const {
 }
 
 OdDbSubObjects* OdDbInternals::subObjects(const OdDbObject* o) {
+  // The common simple entities answer at once.
+  const OdRxClass* cls = o->isA();
+  if (cls == OdDbLine::desc() || cls == OdDbText::desc() || cls == OdDbCircle::desc()) return nullptr;
   if (auto* c = OdDbComplexEntity::cast(o)) return c->m_subs.get();
   if (auto* r = OdDbBlockReference::cast(o)) return r->m_attributes.get();
   return nullptr;
@@ -224,7 +227,8 @@ void OdDbInternals::forEachReference(OdDbObject* o, const std::function<void(OdD
       visit(d->m_style);
       visit(d->m_block);
     }
-    if (OdDbSubObjects* subs = subObjects(o)) subs->forEach([&](OdDbEntity& child) { forEachReference(&child, visit); });
+    if (OdDbSubObjects* subs = subObjects(o))
+      subs->forEach([&](OdDbEntity& child) { forEachReference(&child, visit); });
   } else if (auto* l = OdDbLayerTableRecord::cast(o)) {
     visit(l->m_linetype);
   } else if (auto* d = OdDbDimStyleTableRecord::cast(o)) {

@@ -1,9 +1,9 @@
 // Geometry: vectors, the 4x4 transform, planes and extents.
+#include "Ge.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
-
-#include "Ge.h"
 
 OdGeTol OdGeContext::gTol;
 
@@ -179,8 +179,8 @@ OdGeMatrix3d& OdGeMatrix3d::setToAlignCoordSys(const OdGePoint3d& fromOrigin, co
 
 OdGeMatrix3d OdGeMatrix3d::alignCoordSys(const OdGePoint3d& fromOrigin, const OdGeVector3d& fromX,
                                          const OdGeVector3d& fromY, const OdGeVector3d& fromZ,
-                                         const OdGePoint3d& toOrigin, const OdGeVector3d& toX,
-                                         const OdGeVector3d& toY, const OdGeVector3d& toZ) {
+                                         const OdGePoint3d& toOrigin, const OdGeVector3d& toX, const OdGeVector3d& toY,
+                                         const OdGeVector3d& toZ) {
   OdGeMatrix3d m;
   return m.setToAlignCoordSys(fromOrigin, fromX, fromY, fromZ, toOrigin, toX, toY, toZ);
 }
@@ -313,8 +313,7 @@ bool OdGePlane::isEqualTo(const OdGePlane& other, const OdGeTol& tol) const {
 }
 
 OdGeExtents3d::OdGeExtents3d()
-    : m_min(std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
-            std::numeric_limits<double>::max()),
+    : m_min(std::numeric_limits<double>::max(), std::numeric_limits<double>::max(), std::numeric_limits<double>::max()),
       m_max(-std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
             -std::numeric_limits<double>::max()) {}
 
@@ -334,8 +333,8 @@ OdGeExtents3d& OdGeExtents3d::addExt(const OdGeExtents3d& other) {
 
 bool OdGeExtents3d::contains(const OdGePoint3d& p, const OdGeTol& tol) const {
   double t = tol.equalPoint();
-  return p.x >= m_min.x - t && p.y >= m_min.y - t && p.z >= m_min.z - t && p.x <= m_max.x + t &&
-         p.y <= m_max.y + t && p.z <= m_max.z + t;
+  return p.x >= m_min.x - t && p.y >= m_min.y - t && p.z >= m_min.z - t && p.x <= m_max.x + t && p.y <= m_max.y + t &&
+         p.z <= m_max.z + t;
 }
 
 OdGeExtents3d& OdGeExtents3d::transformBy(const OdGeMatrix3d& m) {

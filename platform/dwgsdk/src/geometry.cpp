@@ -62,8 +62,8 @@ void addArcExtents(OdGeExtents3d& ext, const OdGePoint3d& center, double radius,
   }
 }
 
-void addBulgeExtents(OdGeExtents3d& ext, const OdGePoint2d& a, const OdGePoint2d& b, double bulge,
-                     double elevation, const OdGeVector3d& normal) {
+void addBulgeExtents(OdGeExtents3d& ext, const OdGePoint2d& a, const OdGePoint2d& b, double bulge, double elevation,
+                     const OdGeVector3d& normal) {
   OdGeMatrix3d ecs = ecsToWcs(normal);
   ext.addPoint(ecs * OdGePoint3d(a.x, a.y, elevation));
   ext.addPoint(ecs * OdGePoint3d(b.x, b.y, elevation));

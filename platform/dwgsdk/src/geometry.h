@@ -20,5 +20,5 @@ double normalizeAngle(double angle);
 void addArcExtents(OdGeExtents3d& ext, const OdGePoint3d& center, double radius, const OdGeVector3d& normal,
                    double start, double end);
 /// The box of a bulged segment in an ECS (2D points at an elevation).
-void addBulgeExtents(OdGeExtents3d& ext, const OdGePoint2d& a, const OdGePoint2d& b, double bulge,
-                     double elevation, const OdGeVector3d& normal);
+void addBulgeExtents(OdGeExtents3d& ext, const OdGePoint2d& a, const OdGePoint2d& b, double bulge, double elevation,
+                     const OdGeVector3d& normal);

@@ -118,29 +118,35 @@ OdDbStub* HandleMap::find(OdUInt64 handle) const {
   if (m_slots.empty() || handle == 0) return nullptr;
   std::size_t mask = m_slots.size() - 1;
   for (std::size_t i = slotOf(handle, mask);; i = (i + 1) & mask) {
-    OdDbStub* s = m_slots[i];
-    if (!s) return nullptr;
-    if (s->handle == handle) return s;
+    const Slot& s = m_slots[i];
+    if (!s.stub) return nullptr;
+    if (s.handle == handle) return s.stub;
   }
 }
 
 void HandleMap::insert(OdDbStub* stub) {
-  if ((m_count + 1) * 10 > m_slots.size() * 7) grow();
+  if ((m_count + 1) * 10 > m_slots.size() * 7) rehash(m_slots.empty() ? 1024 : m_slots.size() * 2);
   std::size_t mask = m_slots.size() - 1;
   std::size_t i = slotOf(stub->handle, mask);
-  while (m_slots[i]) i = (i + 1) & mask;
-  m_slots[i] = stub;
+  while (m_slots[i].stub) i = (i + 1) & mask;
+  m_slots[i] = Slot{stub->handle, stub};
   ++m_count;
 }
 
-void HandleMap::grow() {
-  std::vector<OdDbStub*> old = std::move(m_slots);
-  m_slots.assign(old.empty() ? 1024 : old.size() * 2, nullptr);
+void HandleMap::reserve(std::size_t count) {
+  std::size_t slots = m_slots.empty() ? 1024 : m_slots.size();
+  while (count * 10 > slots * 7) slots *= 2;
+  if (slots > m_slots.size()) rehash(slots);
+}
+
+void HandleMap::rehash(std::size_t slots) {
+  std::vector<Slot> old = std::move(m_slots);
+  m_slots.assign(slots, Slot{0, nullptr});
   std::size_t mask = m_slots.size() - 1;
-  for (OdDbStub* s : old) {
-    if (!s) continue;
-    std::size_t i = slotOf(s->handle, mask);
-    while (m_slots[i]) i = (i + 1) & mask;
+  for (const Slot& s : old) {
+    if (!s.stub) continue;
+    std::size_t i = slotOf(s.handle, mask);
+    while (m_slots[i].stub) i = (i + 1) & mask;
     m_slots[i] = s;
   }
 }

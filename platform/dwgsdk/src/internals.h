@@ -18,18 +18,18 @@
 #include "DbText.h"
 #include "DbViewport.h"
 
-#define ODRX_DEFINE_RTTI(ClassName, ParentName, nameText, dxfText, constructor)                          \
-  OdRxClass* ClassName::desc() {                                                                         \
-    static OdRxClass cls(nameText, ParentName::desc(), constructor, dxfText);                            \
-    return &cls;                                                                                         \
-  }                                                                                                      \
-  OdRxClass* ClassName::isA() const { return ClassName::desc(); }                                        \
-  ClassName* ClassName::cast(const OdRxObject* object) {                                                 \
+#define ODRX_DEFINE_RTTI(ClassName, ParentName, nameText, dxfText, constructor)                                     \
+  OdRxClass* ClassName::desc() {                                                                                    \
+    static OdRxClass cls(nameText, ParentName::desc(), constructor, dxfText);                                       \
+    return &cls;                                                                                                    \
+  }                                                                                                                 \
+  OdRxClass* ClassName::isA() const { return ClassName::desc(); }                                                   \
+  ClassName* ClassName::cast(const OdRxObject* object) {                                                            \
     return object && object->isKindOf(ClassName::desc()) ? static_cast<ClassName*>(const_cast<OdRxObject*>(object)) \
-                                                         : nullptr;                                      \
+                                                         : nullptr;                                                 \
   }
 
-#define ODDB_DEFINE_MEMBERS(ClassName, ParentName, nameText, dxfText)                                    \
+#define ODDB_DEFINE_MEMBERS(ClassName, ParentName, nameText, dxfText)                                         \
   ODRX_DEFINE_RTTI(ClassName, ParentName, nameText, dxfText, []() -> OdRxObject* { return new ClassName(); }) \
   OdRxObject* ClassName::clone() const { return new ClassName(*this); }
 
@@ -43,17 +43,23 @@ struct OdDbStub {
   OdUInt64 handle = 0;
 };
 
-/// Handle -> stub, open addressing over stub pointers (the stub holds its
-/// handle), so a million objects cost 16 MB of table.
+/// Handle -> stub, open addressing with the handle beside the stub so that a
+/// probe touches one cache line.
 class HandleMap {
  public:
   OdDbStub* find(OdUInt64 handle) const;
   void insert(OdDbStub* stub);
   std::size_t size() const { return m_count; }
+  /// Makes room for `count` handles at once.
+  void reserve(std::size_t count);
 
  private:
-  void grow();
-  std::vector<OdDbStub*> m_slots;
+  struct Slot {
+    OdUInt64 handle;
+    OdDbStub* stub;
+  };
+  void rehash(std::size_t slots);
+  std::vector<Slot> m_slots;
   std::size_t m_count = 0;
 };
 
@@ -312,26 +318,28 @@ std::u16string foldName(std::u16string_view name);
 OdDbDatabase* workingDatabaseOrNull();
 
 /// Ends a setter with the open-state code when the object may not change now.
-#define ODDB_ASSERT_WRITE()                                          \
-  do {                                                               \
+#define ODDB_ASSERT_WRITE()                                                                        \
+  do {                                                                                             \
     if (OdResult assertResult_ = assertWriteEnabled(); assertResult_ != eOk) return assertResult_; \
   } while (0)
 
 /// A finite value, as everything written to DXF must be.
-#define ODDB_CHECK_FINITE(value)                  \
-  do {                                            \
+#define ODDB_CHECK_FINITE(value)                     \
+  do {                                               \
     if (!std::isfinite(value)) return eInvalidInput; \
   } while (0)
 
 inline bool finitePoint(const OdGePoint3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
-inline bool finitePoint(const OdGeVector3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+inline bool finitePoint(const OdGeVector3d& p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
 inline bool finitePoint(const OdGePoint2d& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 #define ODDB_CHECK_POINT(p)                    \
   do {                                         \
     if (!finitePoint(p)) return eInvalidInput; \
   } while (0)
 /// A normal must be a direction.
-#define ODDB_CHECK_NORMAL(n)                                         \
-  do {                                                               \
+#define ODDB_CHECK_NORMAL(n)                                                       \
+  do {                                                                             \
     if (!finitePoint(n) || (n).isZeroLength(OdGeTol(1e-12))) return eInvalidInput; \
   } while (0)

@@ -50,12 +50,25 @@ bool readComplex(std::string_view body, LinetypeDash& dash, bool& shape) {
     double v;
     if (!number(p.substr(2), v)) return false;
     switch (p[0] | 0x20) {
-      case 's': dash.scale = v; break;
-      case 'r': dash.rotation = v; dash.absoluteRotation = false; break;
-      case 'a': dash.rotation = v; dash.absoluteRotation = true; break;
-      case 'x': dash.x = v; break;
-      case 'y': dash.y = v; break;
-      default: return false;
+      case 's':
+        dash.scale = v;
+        break;
+      case 'r':
+        dash.rotation = v;
+        dash.absoluteRotation = false;
+        break;
+      case 'a':
+        dash.rotation = v;
+        dash.absoluteRotation = true;
+        break;
+      case 'x':
+        dash.x = v;
+        break;
+      case 'y':
+        dash.y = v;
+        break;
+      default:
+        return false;
     }
   }
   return true;
@@ -111,7 +124,8 @@ OdResult parseLinetypeFile(std::string_view bytes, std::vector<LinetypeDefinitio
     if (line[0] == '*') {
       if (expectPattern && current) current->valid = false;
       auto comma = line.find(',');
-      std::string_view name = trim(line.substr(1, comma == std::string_view::npos ? std::string_view::npos : comma - 1));
+      std::string_view name =
+          trim(line.substr(1, comma == std::string_view::npos ? std::string_view::npos : comma - 1));
       definitions.emplace_back();
       current = &definitions.back();
       current->name = decode(name);

@@ -23,13 +23,13 @@ struct LinetypeDefinition {
   std::u16string name;
   std::u16string description;
   std::vector<LinetypeDash> dashes;
-  bool valid = true;          // false when its pattern could not be read
-  bool usesShapes = false;    // shapes need .shx files the layer does not read
+  bool valid = true;        // false when its pattern could not be read
+  bool usesShapes = false;  // shapes need .shx files the layer does not read
 };
 
 /// Reads every definition of a file; a definition whose pattern is bad is
 /// kept with valid = false so that it fails only when asked for.
 OdResult parseLinetypeFile(std::string_view bytes, std::vector<LinetypeDefinition>& definitions);
 /// Adds the definitions named `name` ("*" for all) to the drawing.
-OdResult addLinetypes(OdDbDatabaseImpl& db, const std::vector<LinetypeDefinition>& definitions,
-                      const OdString& name, OdDb::DuplicateLinetypeLoading duplicates);
+OdResult addLinetypes(OdDbDatabaseImpl& db, const std::vector<LinetypeDefinition>& definitions, const OdString& name,
+                      OdDb::DuplicateLinetypeLoading duplicates);

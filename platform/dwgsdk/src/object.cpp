@@ -80,11 +80,11 @@ OdResult OdDbObject::close() {
 
 static bool isProtected(const OdDbDatabaseImpl* db, const OdDbStub* s) {
   const OdDbHeader& h = db->header;
-  for (const OdDbStub* p : {db->blockTable, db->layerTable, db->linetypeTable, db->textStyleTable,
-                            db->dimStyleTable, db->regAppTable, db->ucsTable, db->viewTable, db->viewportTable,
-                            db->namedObjects, db->modelSpace, db->paperSpace, db->paperViewport, db->layer0,
-                            db->byBlock, db->byLayer, db->continuous, h.clayer, h.celtype, h.textstyle,
-                            h.dimstyle})
+  for (const OdDbStub* p :
+       {db->blockTable,    db->layerTable, db->linetypeTable, db->textStyleTable, db->dimStyleTable, db->regAppTable,
+        db->ucsTable,      db->viewTable,  db->viewportTable, db->namedObjects,   db->modelSpace,    db->paperSpace,
+        db->paperViewport, db->layer0,     db->byBlock,       db->byLayer,        db->continuous,    h.clayer,
+        h.celtype,         h.textstyle,    h.dimstyle})
     if (p == s) return true;
   return false;
 }
@@ -96,7 +96,8 @@ OdResult OdDbObject::erase(bool erasing) {
   if (erasing && isProtected(m_stub->database, m_stub)) return eNotApplicable;
   if (m_owner && m_owner->object) {
     if (auto* table = OdDbSymbolTable::cast(m_owner->object)) {
-      if (!erasing && OdDbInternals::tableFind(table, OdDbInternals::recordName(static_cast<OdDbSymbolTableRecord*>(this)).view()))
+      if (!erasing &&
+          OdDbInternals::tableFind(table, OdDbInternals::recordName(static_cast<OdDbSymbolTableRecord*>(this)).view()))
         return eDuplicateRecordName;
       OdDbInternals::setErasedFlag(this, erasing);
       OdDbInternals::tableErased(table, m_stub, erasing);

@@ -1,4 +1,6 @@
 // Lightweight polylines, 2D and 3D polylines, polyface and polygon meshes.
+#include <algorithm>
+
 #include "geometry.h"
 #include "internals.h"
 
@@ -17,6 +19,7 @@ ODDB_DEFINE_MEMBERS(OdDbPolygonMesh, OdDbComplexEntity, u"AcDbPolygonMesh", u"PO
 
 // Lightweight polylines.
 OdDbPolyline::OdDbPolyline() = default;
+OdDbPolyline::OdDbPolyline(unsigned int numVerts) { m_vertices.reserve(std::min(numVerts, 1u << 20)); }
 OdDbPolyline::~OdDbPolyline() = default;
 
 unsigned int OdDbPolyline::numVerts() const { return m_vertices.size(); }

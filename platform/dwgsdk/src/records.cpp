@@ -309,12 +309,12 @@ OdResult OdDbLinetypeTableRecord::setNumDashes(int count) {
   return eOk;
 }
 
-#define DASH_AT(index)                                                         \
-  if (index < 0 || index >= numDashes()) return {};                            \
+#define DASH_AT(index)                              \
+  if (index < 0 || index >= numDashes()) return {}; \
   const Dash& dash = (*m_dashes)[static_cast<unsigned>(index)]
-#define DASH_FOR_WRITE(index)                                                  \
-  ODDB_ASSERT_WRITE();                                                         \
-  if (index < 0 || index >= numDashes()) return eInvalidIndex;                 \
+#define DASH_FOR_WRITE(index)                                  \
+  ODDB_ASSERT_WRITE();                                         \
+  if (index < 0 || index >= numDashes()) return eInvalidIndex; \
   Dash& dash = (*m_dashes)[static_cast<unsigned>(index)]
 
 double OdDbLinetypeTableRecord::dashLengthAt(int index) const {
@@ -459,13 +459,13 @@ OdResult OdDbDimStyleTableRecord::setDimVars(const OdDbDimVars& vars) {
   return eOk;
 }
 
-#define ODDB_RECORD_DIMVAR(Suffix, name, type, code, value)                                   \
-  type OdDbDimStyleTableRecord::name() const { return m_vars.name; }                          \
-  OdResult OdDbDimStyleTableRecord::set##Suffix(type value_) {                                \
-    ODDB_ASSERT_WRITE();                                                                      \
-    if (OdResult r = checkDimVar(OdDbInternals::impl(this), value_); r != eOk) return r;      \
-    m_vars.name = value_;                                                                     \
-    return eOk;                                                                               \
+#define ODDB_RECORD_DIMVAR(Suffix, name, type, code, value)                              \
+  type OdDbDimStyleTableRecord::name() const { return m_vars.name; }                     \
+  OdResult OdDbDimStyleTableRecord::set##Suffix(type value_) {                           \
+    ODDB_ASSERT_WRITE();                                                                 \
+    if (OdResult r = checkDimVar(OdDbInternals::impl(this), value_); r != eOk) return r; \
+    m_vars.name = value_;                                                                \
+    return eOk;                                                                          \
   }
 ODDB_DIMVARS(ODDB_RECORD_DIMVAR)
 #undef ODDB_RECORD_DIMVAR
@@ -499,13 +499,13 @@ OdResult OdDbUCSTableRecord::setYAxis(const OdGeVector3d& axis) {
 // Views.
 OdDbAbstractViewTableRecord::OdDbAbstractViewTableRecord() = default;
 
-#define VIEW_PROPERTY(Type, getter, Setter, member, check) \
+#define VIEW_PROPERTY(Type, getter, Setter, member, check)                                 \
   std::remove_cvref_t<Type> OdDbAbstractViewTableRecord::getter() const { return member; } \
-  OdResult OdDbAbstractViewTableRecord::Setter(Type value) {          \
-    ODDB_ASSERT_WRITE();                                              \
-    check;                                                            \
-    member = value;                                                   \
-    return eOk;                                                       \
+  OdResult OdDbAbstractViewTableRecord::Setter(Type value) {                               \
+    ODDB_ASSERT_WRITE();                                                                   \
+    check;                                                                                 \
+    member = value;                                                                        \
+    return eOk;                                                                            \
   }
 VIEW_PROPERTY(const OdGePoint2d&, centerPoint, setCenterPoint, m_center, ODDB_CHECK_POINT(value))
 VIEW_PROPERTY(double, height, setHeight, m_height, ODDB_CHECK_FINITE(value))

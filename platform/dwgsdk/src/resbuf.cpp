@@ -1,9 +1,10 @@
 // Result buffers: value kinds by type code, building and releasing chains.
+#include "ResBuf.h"
+
 #include <cstdarg>
 #include <cstring>
 
 #include "OdAlloc.h"
-#include "ResBuf.h"
 
 OdResBufKind odutResBufKind(int code) {
   using K = OdResBufKind;

@@ -63,7 +63,8 @@ void ensureLayout(OdDbDatabaseImpl& db, OdDbDictionary* layouts, OdDbStub* block
   db.add(l, OdDbInternals::stub(layouts), false);
   std::u16string key = name;
   int n = 1;
-  while (dictionaryEntry(layouts, key.c_str())) key = std::u16string(name) + u"_" + winsim::fromUtf8(std::to_string(n++));
+  while (dictionaryEntry(layouts, key.c_str()))
+    key = std::u16string(name) + u"_" + winsim::fromUtf8(std::to_string(n++));
   OdDbInternals::dictAppend(layouts, key.c_str(), OdDbInternals::stub(l));
   layout = OdDbInternals::stub(l);
 }
@@ -72,11 +73,11 @@ void ensureLayout(OdDbDatabaseImpl& db, OdDbDictionary* layouts, OdDbStub* block
 
 void addStandardRecordEnds(OdDbDatabaseImpl& db, OdDbBlockTableRecord* block) {
   for (OdDbStub** end : {&OdDbInternals::blockBegin(block), &OdDbInternals::blockEnd(block)}) {
-      if (*end) continue;
-      OdDbEntity* marker = end == &OdDbInternals::blockBegin(block) ? static_cast<OdDbEntity*>(new OdDbBlockBegin())
-                                                                    : new OdDbBlockEnd();
-      db.add(marker, OdDbInternals::stub(block), false);
-      *end = OdDbInternals::stub(marker);
+    if (*end) continue;
+    OdDbEntity* marker =
+        end == &OdDbInternals::blockBegin(block) ? static_cast<OdDbEntity*>(new OdDbBlockBegin()) : new OdDbBlockEnd();
+    db.add(marker, OdDbInternals::stub(block), false);
+    *end = OdDbInternals::stub(marker);
   }
 }
 
@@ -104,11 +105,10 @@ void ensureStandardTables(OdDbDatabaseImpl& db) {
   db.continuous = ensureRecord<OdDbLinetypeTableRecord>(db, db.linetypeTable, kContinuous,
                                                         [](auto& r) { r.setComments(u"Solid line"); });
   OdDbStub* continuous = db.continuous;
-  db.layer0 = ensureRecord<OdDbLayerTableRecord>(db, db.layerTable, kLayer0, [&](OdDbLayerTableRecord& r) {
-    OdDbInternals::layerLinetype(&r) = continuous;
-  });
-  db.standardStyle = ensureRecord<OdDbTextStyleTableRecord>(db, db.textStyleTable, kStandard,
-                                                            [](auto& r) { r.setFileName(u"txt"); });
+  db.layer0 = ensureRecord<OdDbLayerTableRecord>(
+      db, db.layerTable, kLayer0, [&](OdDbLayerTableRecord& r) { OdDbInternals::layerLinetype(&r) = continuous; });
+  db.standardStyle =
+      ensureRecord<OdDbTextStyleTableRecord>(db, db.textStyleTable, kStandard, [](auto& r) { r.setFileName(u"txt"); });
   OdDbStub* style = db.standardStyle;
   db.standardDimStyle = ensureRecord<OdDbDimStyleTableRecord>(db, db.dimStyleTable, kStandard, [&](auto& r) {
     OdDbDimVars vars;

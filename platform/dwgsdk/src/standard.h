@@ -35,7 +35,9 @@ inline OdResult checkDimVar(const OdDbDatabaseImpl*, OdInt16) { return eOk; }
 inline OdResult checkDimVar(const OdDbDatabaseImpl*, OdUInt16) { return eOk; }
 inline OdResult checkDimVar(const OdDbDatabaseImpl*, OdUInt8) { return eOk; }
 inline OdResult checkDimVar(const OdDbDatabaseImpl*, OdInt32) { return eOk; }
-inline OdResult checkDimVar(const OdDbDatabaseImpl*, double value) { return std::isfinite(value) ? eOk : eInvalidInput; }
+inline OdResult checkDimVar(const OdDbDatabaseImpl*, double value) {
+  return std::isfinite(value) ? eOk : eInvalidInput;
+}
 inline OdResult checkDimVar(const OdDbDatabaseImpl*, const OdString& text) {
   for (char16_t c : text.view())
     if (c < 0x20) return eInvalidInput;

@@ -15,15 +15,43 @@ std::u16string foldName(std::u16string_view name) {
 ODDB_DEFINE_MEMBERS(OdDbSymbolTableRecord, OdDbObject, u"AcDbSymbolTableRecord", nullptr)
 ODDB_DEFINE_MEMBERS(OdDbSymbolTable, OdDbObject, u"AcDbSymbolTable", nullptr)
 
+namespace {
+inline char16_t foldChar(char16_t c) {
+  if (c < 0x80) return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+  return winsim::upperCase(c);
+}
+
+/// Hash and equality of names without case, so that a lookup folds as it
+/// goes instead of building a folded copy.
+struct FoldedHash {
+  using is_transparent = void;
+  std::size_t operator()(std::u16string_view name) const {
+    std::size_t h = 1469598103934665603ull;
+    for (char16_t c : name) h = (h ^ foldChar(c)) * 1099511628211ull;
+    return h;
+  }
+};
+struct FoldedEqual {
+  using is_transparent = void;
+  bool operator()(std::u16string_view a, std::u16string_view b) const {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (a[i] != b[i] && foldChar(a[i]) != foldChar(b[i])) return false;
+    return true;
+  }
+};
+}  // namespace
+
 struct OdDbSymbolTable::Index {
   std::vector<OdDbStub*> records;
-  std::unordered_map<std::u16string, OdDbStub*> live;
+  std::unordered_map<std::u16string, OdDbStub*, FoldedHash, FoldedEqual> live;
 };
 
 OdDbSymbolTable::OdDbSymbolTable() : m_index(std::make_unique<Index>()) {}
 OdDbSymbolTable::~OdDbSymbolTable() = default;
 // A copied table starts empty: records belong to one table.
-OdDbSymbolTable::OdDbSymbolTable(const OdDbSymbolTable& other) : OdDbObject(other), m_index(std::make_unique<Index>()) {}
+OdDbSymbolTable::OdDbSymbolTable(const OdDbSymbolTable& other)
+    : OdDbObject(other), m_index(std::make_unique<Index>()) {}
 
 const OdRxClass* OdDbSymbolTable::recordClass() const { return OdDbSymbolTableRecord::desc(); }
 
@@ -58,14 +86,15 @@ const std::vector<OdDbStub*>& OdDbInternals::tableRecords(const OdDbSymbolTable*
 
 OdDbStub* OdDbInternals::tableFind(const OdDbSymbolTable* table, std::u16string_view name) {
   auto& live = table->m_index->live;
-  auto it = live.find(foldName(name));
+  auto it = live.find(name);
   if (it == live.end() || !it->second->object) return nullptr;
   return it->second;
 }
 
 static bool isAnonymousStem(std::u16string_view name) {
   // "*U", "*D", "*X", ...: a star and one letter; the table numbers it.
-  return name.size() == 2 && name[0] == u'*' && ((name[1] >= u'A' && name[1] <= u'Z') || (name[1] >= u'a' && name[1] <= u'z'));
+  return name.size() == 2 && name[0] == u'*' &&
+         ((name[1] >= u'A' && name[1] <= u'Z') || (name[1] >= u'a' && name[1] <= u'z'));
 }
 
 OdString OdDbInternals::uniqueAnonymousName(OdDbSymbolTable* table, const OdString& stem) {
@@ -151,7 +180,8 @@ OdResult OdDbSymbolTable::getAt(const OdString& name, OdDbObjectId& id, bool get
     std::u16string key = foldName(name.view());
     for (auto it = m_index->records.rbegin(); it != m_index->records.rend(); ++it) {
       OdDbStub* s = *it;
-      if (s->object && foldName(OdDbInternals::recordName(static_cast<OdDbSymbolTableRecord*>(s->object)).view()) == key) {
+      if (s->object &&
+          foldName(OdDbInternals::recordName(static_cast<OdDbSymbolTableRecord*>(s->object)).view()) == key) {
         id = OdDbObjectId(s);
         return eOk;
       }
@@ -253,7 +283,7 @@ OdResult OdDbSymbolTableIterator::getRecordId(OdDbObjectId& id) const {
 }
 
 OdResult OdDbSymbolTableIterator::getRecord(OdDbSymbolTableRecord*& record, OdDb::OpenMode mode,
-                                           bool openErased) const {
+                                            bool openErased) const {
   record = nullptr;
   if (done()) return eInvalidIndex;
   return oddbOpenObject(record, getRecordId(), mode, openErased);
@@ -270,17 +300,16 @@ OdResult OdDbSymbolTableIterator::seek(OdDbObjectId id) {
   return eInvalidInput;
 }
 
-#define ODDB_DEFINE_TABLE(TableName, RecordName, nameText)                                                  \
-  ODDB_DEFINE_MEMBERS(TableName, OdDbSymbolTable, nameText, nullptr)                                        \
-  const OdRxClass* TableName::recordClass() const { return RecordName::desc(); }                            \
-  OdResult TableName::getAt(const OdString& name, RecordName*& record, OdDb::OpenMode mode, bool openErased) \
-      const {                                                                                               \
-    record = nullptr;                                                                                       \
-    OdDbObjectId id;                                                                                        \
-    if (OdResult r = OdDbSymbolTable::getAt(name, id, openErased); r != eOk) return r;                      \
-    return oddbOpenObject(record, id, mode, openErased);                                                    \
-  }                                                                                                         \
-  OdResult TableName::add(RecordName* record) { return OdDbSymbolTable::add(record); }                     \
+#define ODDB_DEFINE_TABLE(TableName, RecordName, nameText)                                                           \
+  ODDB_DEFINE_MEMBERS(TableName, OdDbSymbolTable, nameText, nullptr)                                                 \
+  const OdRxClass* TableName::recordClass() const { return RecordName::desc(); }                                     \
+  OdResult TableName::getAt(const OdString& name, RecordName*& record, OdDb::OpenMode mode, bool openErased) const { \
+    record = nullptr;                                                                                                \
+    OdDbObjectId id;                                                                                                 \
+    if (OdResult r = OdDbSymbolTable::getAt(name, id, openErased); r != eOk) return r;                               \
+    return oddbOpenObject(record, id, mode, openErased);                                                             \
+  }                                                                                                                  \
+  OdResult TableName::add(RecordName* record) { return OdDbSymbolTable::add(record); }                               \
   OdResult TableName::add(OdDbObjectId& id, RecordName* record) { return OdDbSymbolTable::add(id, record); }
 
 ODDB_DEFINE_TABLE(OdDbBlockTable, OdDbBlockTableRecord, u"AcDbBlockTable")

@@ -192,7 +192,9 @@ OdResult OdDbAttributeDefinition::setPrompt(const OdString& prompt) {
   return eOk;
 }
 
-static OdUInt8 withFlag(OdUInt8 flags, OdUInt8 bit, bool on) { return static_cast<OdUInt8>(on ? flags | bit : flags & ~bit); }
+static OdUInt8 withFlag(OdUInt8 flags, OdUInt8 bit, bool on) {
+  return static_cast<OdUInt8>(on ? flags | bit : flags & ~bit);
+}
 
 OdResult OdDbAttributeDefinition::setInvisible(bool invisible) {
   ODDB_ASSERT_WRITE();

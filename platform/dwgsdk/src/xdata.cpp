@@ -99,8 +99,7 @@ OdResult checkXDataItem(const OdDbDataItem& item) {
     case 1005:
       if (item.text.empty() || item.text.size() > 16) return eInvalidInput;
       for (char16_t c : item.text)
-        if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f')))
-          return eInvalidInput;
+        if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f'))) return eInvalidInput;
       return eOk;
     case 1010:
     case 1011:

@@ -22,11 +22,16 @@ TEST(Database, DefaultDrawingHasTheStandardRecords) {
     OdDbObjectId (OdDbDatabase::*table)() const;
     const OdChar* name;
   } records[] = {
-      {&OdDbDatabase::getLayerTableId, u"0"},           {&OdDbDatabase::getLinetypeTableId, u"BYBLOCK"},
-      {&OdDbDatabase::getLinetypeTableId, u"BYLAYER"},  {&OdDbDatabase::getLinetypeTableId, u"CONTINUOUS"},
-      {&OdDbDatabase::getTextStyleTableId, u"STANDARD"}, {&OdDbDatabase::getDimStyleTableId, u"STANDARD"},
-      {&OdDbDatabase::getRegAppTableId, u"ACAD"},        {&OdDbDatabase::getBlockTableId, u"*Model_Space"},
-      {&OdDbDatabase::getBlockTableId, u"*Paper_Space"}, {&OdDbDatabase::getViewportTableId, u"*Active"},
+      {&OdDbDatabase::getLayerTableId, u"0"},
+      {&OdDbDatabase::getLinetypeTableId, u"BYBLOCK"},
+      {&OdDbDatabase::getLinetypeTableId, u"BYLAYER"},
+      {&OdDbDatabase::getLinetypeTableId, u"CONTINUOUS"},
+      {&OdDbDatabase::getTextStyleTableId, u"STANDARD"},
+      {&OdDbDatabase::getDimStyleTableId, u"STANDARD"},
+      {&OdDbDatabase::getRegAppTableId, u"ACAD"},
+      {&OdDbDatabase::getBlockTableId, u"*Model_Space"},
+      {&OdDbDatabase::getBlockTableId, u"*Paper_Space"},
+      {&OdDbDatabase::getViewportTableId, u"*Active"},
   };
   for (auto& r : records) EXPECT_FALSE(lookup(db, (db.*r.table)(), r.name).isNull()) << winsim::toUtf8(r.name);
   EXPECT_FALSE(db.getNamedObjectsDictionaryId().isNull());
@@ -120,8 +125,8 @@ TEST(Database, HandleText) {
   struct Case {
     const OdChar* text;
     OdUInt64 value;
-  } cases[] = {{u"1F", 0x1F}, {u"1f", 0x1F}, {u"0", 0}, {u"FFFFFFFFFFFFFFFF", ~0ull}, {u"", 0},
-               {u"G1", 0},    {u"12 ", 0},  {u"10000000000000000", 0}};
+  } cases[] = {{u"1F", 0x1F}, {u"1f", 0x1F}, {u"0", 0},   {u"FFFFFFFFFFFFFFFF", ~0ull},
+               {u"", 0},      {u"G1", 0},    {u"12 ", 0}, {u"10000000000000000", 0}};
   for (auto& c : cases) EXPECT_EQ(OdDbHandle(c.text).value(), c.value) << winsim::toUtf8(c.text);
   EXPECT_EQ(OdDbHandle(0xABCull).ascii(), OdString(u"ABC"));
   OdChar small[3];
@@ -197,7 +202,8 @@ TEST(OpenProtocol, TypedOpenAndNullIds) {
 TEST(OpenProtocol, ProtectedObjectsAreNotErased) {
   OdDbDatabase db;
   OdDbObject* o = nullptr;
-  for (OdDbObjectId id : {db.clayer(), db.getLayerTableId(), db.getNamedObjectsDictionaryId(), db.paperSpaceVportId()}) {
+  for (OdDbObjectId id :
+       {db.clayer(), db.getLayerTableId(), db.getNamedObjectsDictionaryId(), db.paperSpaceVportId()}) {
     ASSERT_EQ(oddbOpenObject(o, id, OdDb::kForWrite), eOk);
     EXPECT_EQ(o->erase(), eNotApplicable);
     o->close();

@@ -62,8 +62,8 @@ inline void buildEveryKind(OdDbDatabase& db) {
   line->setLayer(walls);
   line->setColorIndex(1);
   line->setLinetypeScale(2.5);
-  resbuf* xd = odutBuildList(1001, u"MERROWIN", 1000, u"Wand \u00e4\u4e2d", 1002, u"{", 1070, 7, 1071, 70000,
-                             1040, 2.5, 1002, u"}", 0);
+  resbuf* xd = odutBuildList(1001, u"MERROWIN", 1000, u"Wand \u00e4\u4e2d", 1002, u"{", 1070, 7, 1071, 70000, 1040, 2.5,
+                             1002, u"}", 0);
   ASSERT_NE(xd, nullptr);
   append(db, line);
   {

@@ -14,13 +14,9 @@ std::string dxf(std::initializer_list<std::pair<int, std::string>> groups) {
   return text;
 }
 
-std::string entities(const std::string& body) {
-  return "0\nSECTION\n2\nENTITIES\n" + body + "0\nENDSEC\n0\nEOF\n";
-}
+std::string entities(const std::string& body) { return "0\nSECTION\n2\nENTITIES\n" + body + "0\nENDSEC\n0\nEOF\n"; }
 
-std::string objects(const std::string& body) {
-  return "0\nSECTION\n2\nOBJECTS\n" + body + "0\nENDSEC\n0\nEOF\n";
-}
+std::string objects(const std::string& body) { return "0\nSECTION\n2\nOBJECTS\n" + body + "0\nENDSEC\n0\nEOF\n"; }
 
 struct Case {
   const char* what;
@@ -31,7 +27,8 @@ struct Case {
 }  // namespace
 
 TEST(DxfBadInput, EachFaultHasItsStatusAndLoadsNothing) {
-  const std::string line = dxf({{0, "LINE"}, {5, "2A"}, {8, "0"}, {10, "1"}, {20, "2"}, {30, "0"}, {11, "3"}, {21, "4"}, {31, "0"}});
+  const std::string line =
+      dxf({{0, "LINE"}, {5, "2A"}, {8, "0"}, {10, "1"}, {20, "2"}, {30, "0"}, {11, "3"}, {21, "4"}, {31, "0"}});
   const Case cases[] = {
       {"a minimal file is fine", entities(line), eOk},
       {"a real with a space in its exponent", entities(dxf({{0, "LINE"}, {10, "1.0E 20"}})), eInvalidDxfValue},
@@ -43,24 +40,44 @@ TEST(DxfBadInput, EachFaultHasItsStatusAndLoadsNothing) {
       {"a dictionary entry pointing nowhere",
        objects(dxf({{0, "DICTIONARY"}, {5, "C"}, {330, "0"}, {3, "A"}, {350, "FFF"}})), eUnknownHandle},
       {"two dictionaries holding each other",
-       objects(dxf({{0, "DICTIONARY"}, {5, "C"}, {3, "A"}, {350, "D"}, {0, "DICTIONARY"}, {5, "D"}, {3, "B"}, {350, "E"},
-                    {0, "DICTIONARY"}, {5, "E"}, {3, "C"}, {350, "D"}})),
+       objects(dxf({{0, "DICTIONARY"},
+                    {5, "C"},
+                    {3, "A"},
+                    {350, "D"},
+                    {0, "DICTIONARY"},
+                    {5, "D"},
+                    {3, "B"},
+                    {350, "E"},
+                    {0, "DICTIONARY"},
+                    {5, "E"},
+                    {3, "C"},
+                    {350, "D"}})),
        eInvalidOwnerObject},
       {"an entry owned twice",
-       objects(dxf({{0, "DICTIONARY"}, {5, "C"}, {3, "A"}, {350, "D"}, {3, "B"}, {350, "D"}, {0, "XRECORD"}, {5, "D"}})),
+       objects(
+           dxf({{0, "DICTIONARY"}, {5, "C"}, {3, "A"}, {350, "D"}, {3, "B"}, {350, "D"}, {0, "XRECORD"}, {5, "D"}})),
        eInvalidOwnerObject},
       {"a section without its ENDSEC", "0\nSECTION\n2\nENTITIES\n" + line, eEndOfFile},
       {"a file without its EOF", "0\nSECTION\n2\nENTITIES\n" + line + "0\nENDSEC\n", eEndOfFile},
       {"a file cut inside a pair", "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n", eEndOfFile},
       {"an empty file", "", eEndOfFile},
-      {"a polyline announcing two billion vertices",
-       entities(dxf({{0, "LWPOLYLINE"}, {90, "2000000000"}, {70, "0"}})), eDxfCountMismatch},
+      {"a polyline announcing two billion vertices", entities(dxf({{0, "LWPOLYLINE"}, {90, "2000000000"}, {70, "0"}})),
+       eDxfCountMismatch},
       {"a polyface mesh with fewer vertices than announced",
        entities(dxf({{0, "POLYLINE"}, {66, "1"}, {70, "64"}, {71, "30000"}, {72, "0"}, {0, "SEQEND"}})),
        eDxfCountMismatch},
       {"a face naming a vertex that is not there",
-       entities(dxf({{0, "POLYLINE"}, {66, "1"}, {70, "64"}, {71, "0"}, {72, "1"}, {0, "VERTEX"}, {70, "128"},
-                     {71, "1"}, {72, "2"}, {73, "3"}, {0, "SEQEND"}})),
+       entities(dxf({{0, "POLYLINE"},
+                     {66, "1"},
+                     {70, "64"},
+                     {71, "0"},
+                     {72, "1"},
+                     {0, "VERTEX"},
+                     {70, "128"},
+                     {71, "1"},
+                     {72, "2"},
+                     {73, "3"},
+                     {0, "SEQEND"}})),
        eInvalidDxfValue},
       {"a linetype with more dashes than announced",
        "0\nSECTION\n2\nTABLES\n" +
@@ -76,12 +93,20 @@ TEST(DxfBadInput, EachFaultHasItsStatusAndLoadsNothing) {
        eSelfReference},
       {"two blocks holding each other",
        "0\nSECTION\n2\nBLOCKS\n" +
-           dxf({{0, "BLOCK"}, {2, "A"}, {0, "INSERT"}, {2, "B"}, {0, "ENDBLK"}, {0, "BLOCK"}, {2, "B"}, {0, "INSERT"},
-                {2, "A"}, {0, "ENDBLK"}}) +
+           dxf({{0, "BLOCK"},
+                {2, "A"},
+                {0, "INSERT"},
+                {2, "B"},
+                {0, "ENDBLK"},
+                {0, "BLOCK"},
+                {2, "B"},
+                {0, "INSERT"},
+                {2, "A"},
+                {0, "ENDBLK"}}) +
            "0\nENDSEC\n0\nEOF\n",
        eSelfReference},
-      {"extended data with an open brace",
-       entities(dxf({{0, "LINE"}, {1001, "APP"}, {1002, "{"}, {1000, "x"}})), eInvalidDxfValue},
+      {"extended data with an open brace", entities(dxf({{0, "LINE"}, {1001, "APP"}, {1002, "{"}, {1000, "x"}})),
+       eInvalidDxfValue},
       {"a binary chunk that is not hexadecimal", entities(dxf({{0, "LINE"}, {1001, "APP"}, {1004, "ZZ"}})),
        eInvalidDxfValue},
       {"a circle of negative radius", entities(dxf({{0, "CIRCLE"}, {40, "-1"}})), eInvalidDxfValue},
@@ -89,7 +114,8 @@ TEST(DxfBadInput, EachFaultHasItsStatusAndLoadsNothing) {
       {"a binary DWG file", std::string("AC1015\0\0\0\0\0\x01", 12) + std::string(100, '\x7f'), eDwgFormatNotSupported},
       {"a binary DXF file", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22), eUnsupportedFileFormat},
       {"the same table twice",
-       "0\nSECTION\n2\nTABLES\n" + dxf({{0, "TABLE"}, {2, "LAYER"}, {0, "ENDTAB"}, {0, "TABLE"}, {2, "LAYER"}, {0, "ENDTAB"}}) +
+       "0\nSECTION\n2\nTABLES\n" +
+           dxf({{0, "TABLE"}, {2, "LAYER"}, {0, "ENDTAB"}, {0, "TABLE"}, {2, "LAYER"}, {0, "ENDTAB"}}) +
            "0\nENDSEC\n0\nEOF\n",
        eBadDxfSequence},
       {"two layers of one name",

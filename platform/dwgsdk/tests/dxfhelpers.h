@@ -61,9 +61,9 @@ inline bool haveEzdxf(std::string& why) {
   return true;
 }
 
-#define REQUIRE_EZDXF()                                 \
-  do {                                                  \
-    std::string why_;                                   \
+#define REQUIRE_EZDXF()                                      \
+  do {                                                       \
+    std::string why_;                                        \
     if (!dwgsdk_test::haveEzdxf(why_)) GTEST_SKIP() << why_; \
   } while (0)
 

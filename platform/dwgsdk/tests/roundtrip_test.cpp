@@ -1,9 +1,9 @@
 // Round trips through DXF: what the layer writes it reads back unchanged,
 // and ezdxf agrees with it on files written both ways.
+#include <map>
+
 #include "drawingfixture.h"
 #include "dxfhelpers.h"
-
-#include <map>
 
 using namespace dwgsdk_test;
 
@@ -29,16 +29,19 @@ TEST(DxfRoundTrip, EzdxfLoadsAndAuditsWhatWeWrite) {
   auto path = folder / "ours.dxf";
   ASSERT_EQ(db.writeFile(odPath(path)), eOk);
   int status = 0;
-  std::string out = runPython(folder, R"(
+  std::string out = runPython(folder,
+                              R"(
 import ezdxf, collections
-doc = ezdxf.readfile(r')" + path.string() + R"(')
+doc = ezdxf.readfile(r')" + path.string() +
+                                  R"(')
 a = doc.audit()
 print('errors', len(a.errors), 'fixes', len(a.fixes))
 for e in a.errors: print('E', e.message)
 for e in a.fixes: print('F', e.message)
 c = collections.Counter(e.dxftype() for e in doc.modelspace())
 print(sorted(c.items()))
-)", status);
+)",
+                              status);
   ASSERT_EQ(status, 0) << out;
   EXPECT_NE(out.find("errors 0 fixes 0"), std::string::npos) << out;
   std::cout << out;
@@ -200,7 +203,8 @@ for e in a.errors: print('E', e.message)
 print(sorted(collections.Counter(e.dxftype() for e in doc.modelspace()).items()))
 line = doc.modelspace().query('LINE')[0]
 print((1000, unescape(line.get_xdata('MERROWIN')[0][1])))
-)", status);
+)",
+                                status);
     ASSERT_EQ(status, 0) << out;
     EXPECT_NE(out.find("errors 0"), std::string::npos) << out;
     EXPECT_NE(out.find("(1000, 'caf\xc3\xa9 \xe4\xb8\xad')"), std::string::npos) << out;
