@@ -14,7 +14,7 @@ namespace {
 
 enum class Length { Default, Char, Short, Long, LongLong, Size, LongDouble, Wide };
 
-struct Spec {
+struct FieldFormat {
   bool left = false;
   bool plus = false;
   bool space = false;
@@ -59,11 +59,11 @@ void pad(std::u16string& out, int count, char16_t fill) {
 }
 
 /// Writes `body` into its field: padded to the width, on the left unless `-`.
-void appendField(std::u16string& out, const Spec& spec, std::u16string_view body) {
-  const int padding = spec.width - static_cast<int>(std::min<std::size_t>(body.size(), kMaxFormatField));
-  if (!spec.left) pad(out, padding, u' ');
+void appendField(std::u16string& out, const FieldFormat& conv, std::u16string_view body) {
+  const int padding = conv.width - static_cast<int>(std::min<std::size_t>(body.size(), kMaxFormatField));
+  if (!conv.left) pad(out, padding, u' ');
   out.append(body);
-  if (spec.left) pad(out, padding, u' ');
+  if (conv.left) pad(out, padding, u' ');
 }
 
 /// Truncates the integer's bits to the size the length modifier names.
@@ -87,10 +87,10 @@ std::uint64_t sized(std::uint64_t bits, Length length, bool isSigned) {
   }
 }
 
-void appendInteger(std::u16string& out, const Spec& spec, std::uint64_t bits) {
-  const char16_t c = spec.conversion;
+void appendInteger(std::u16string& out, const FieldFormat& conv, std::uint64_t bits) {
+  const char16_t c = conv.conversion;
   const bool isSigned = c == u'd' || c == u'i';
-  const std::uint64_t value = sized(bits, spec.length, isSigned);
+  const std::uint64_t value = sized(bits, conv.length, isSigned);
   const bool negative = isSigned && static_cast<std::int64_t>(value) < 0;
   std::uint64_t magnitude = negative ? ~value + 1 : value;
   const unsigned base = c == u'o' ? 8 : (c == u'x' || c == u'X') ? 16 : 10;
@@ -101,41 +101,41 @@ void appendInteger(std::u16string& out, const Spec& spec, std::uint64_t bits) {
     digits.push_back(static_cast<char16_t>(digitChars[magnitude % base]));
     magnitude /= base;
   }
-  if (spec.precision < 0 && digits.empty()) digits.push_back(u'0');
-  if (spec.precision >= 0 && static_cast<int>(digits.size()) < spec.precision)
-    digits.append(static_cast<std::size_t>(spec.precision) - digits.size(), u'0');
-  if (c == u'o' && spec.alternate && (digits.empty() || digits.back() != u'0')) digits.push_back(u'0');
+  if (conv.precision < 0 && digits.empty()) digits.push_back(u'0');
+  if (conv.precision >= 0 && static_cast<int>(digits.size()) < conv.precision)
+    digits.append(static_cast<std::size_t>(conv.precision) - digits.size(), u'0');
+  if (c == u'o' && conv.alternate && (digits.empty() || digits.back() != u'0')) digits.push_back(u'0');
   std::reverse(digits.begin(), digits.end());
 
   std::u16string prefix;
   if (negative) {
     prefix = u"-";
-  } else if (isSigned && spec.plus) {
+  } else if (isSigned && conv.plus) {
     prefix = u"+";
-  } else if (isSigned && spec.space) {
+  } else if (isSigned && conv.space) {
     prefix = u" ";
   }
-  if (spec.alternate && value != 0 && base == 16) prefix = c == u'X' ? u"0X" : u"0x";
+  if (conv.alternate && value != 0 && base == 16) prefix = c == u'X' ? u"0X" : u"0x";
 
-  if (spec.zero && !spec.left && spec.precision < 0) {
-    const int zeros = spec.width - static_cast<int>(prefix.size() + digits.size());
+  if (conv.zero && !conv.left && conv.precision < 0) {
+    const int zeros = conv.width - static_cast<int>(prefix.size() + digits.size());
     if (zeros > 0) digits.insert(0, static_cast<std::size_t>(zeros), u'0');
   }
-  appendField(out, spec, prefix + digits);
+  appendField(out, conv, prefix + digits);
 }
 
-void appendReal(std::u16string& out, const Spec& spec, double value) {
-  // The C library formats the number; the spec is rebuilt from parsed parts,
+void appendReal(std::u16string& out, const FieldFormat& conv, double value) {
+  // The C library formats the number; the conv is rebuilt from parsed parts,
   // so nothing of the caller's format text reaches snprintf.
   std::string format = "%";
-  if (spec.left) format += '-';
-  if (spec.plus) format += '+';
-  if (spec.space) format += ' ';
-  if (spec.alternate) format += '#';
-  if (spec.zero) format += '0';
-  if (spec.width > 0) format += std::to_string(spec.width);
-  if (spec.precision >= 0) format += "." + std::to_string(spec.precision);
-  format += static_cast<char>(spec.conversion);
+  if (conv.left) format += '-';
+  if (conv.plus) format += '+';
+  if (conv.space) format += ' ';
+  if (conv.alternate) format += '#';
+  if (conv.zero) format += '0';
+  if (conv.width > 0) format += std::to_string(conv.width);
+  if (conv.precision >= 0) format += "." + std::to_string(conv.precision);
+  format += static_cast<char>(conv.conversion);
   const int size = std::snprintf(nullptr, 0, format.c_str(), value);
   if (size <= 0) return;
   std::string text(static_cast<std::size_t>(size) + 1, '\0');
@@ -144,15 +144,15 @@ void appendReal(std::u16string& out, const Spec& spec, double value) {
   out.append(text.begin(), text.end());
 }
 
-void appendText(std::u16string& out, const Spec& spec, std::u16string_view text) {
-  if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision))
-    text = text.substr(0, static_cast<std::size_t>(spec.precision));
-  appendField(out, spec, text);
+void appendText(std::u16string& out, const FieldFormat& conv, std::u16string_view text) {
+  if (conv.precision >= 0 && text.size() > static_cast<std::size_t>(conv.precision))
+    text = text.substr(0, static_cast<std::size_t>(conv.precision));
+  appendField(out, conv, text);
 }
 
 /// Formats one conversion; false when its argument is missing or of the wrong kind.
-bool appendConversion(std::u16string& out, const Spec& spec, ArgCursor& args) {
-  const char16_t c = spec.conversion;
+bool appendConversion(std::u16string& out, const FieldFormat& conv, ArgCursor& args) {
+  const char16_t c = conv.conversion;
   const FormatArg* arg = args.next();
   if (!arg) return false;
   switch (c) {
@@ -163,7 +163,7 @@ bool appendConversion(std::u16string& out, const Spec& spec, ArgCursor& args) {
     case u'x':
     case u'X':
       if (!arg->isInteger()) return false;
-      appendInteger(out, spec, arg->bits());
+      appendInteger(out, conv, arg->bits());
       return true;
     case u'f':
     case u'F':
@@ -174,34 +174,34 @@ bool appendConversion(std::u16string& out, const Spec& spec, ArgCursor& args) {
     case u'a':
     case u'A':
       if (arg->kind() != FormatArg::Kind::Real) return false;
-      appendReal(out, spec, arg->real());
+      appendReal(out, conv, arg->real());
       return true;
     case u'c':
     case u'C': {
       if (!arg->isInteger()) return false;
       const bool narrowChar =
-          c == u'C' ? spec.length != Length::Long && spec.length != Length::Wide : spec.length == Length::Short;
+          c == u'C' ? conv.length != Length::Long && conv.length != Length::Wide : conv.length == Length::Short;
       std::u16string text;
       if (narrowChar) {
         text = widen(std::string(1, static_cast<char>(arg->bits() & 0xFF)));
       } else {
         text.push_back(static_cast<char16_t>(arg->bits() & 0xFFFF));
       }
-      appendField(out, spec, text);
+      appendField(out, conv, text);
       return true;
     }
     case u's':
     case u'S':
       switch (arg->kind()) {
         case FormatArg::Kind::WideText:
-          appendText(out, spec, arg->wide() ? std::u16string_view(arg->wide()) : u"(null)");
+          appendText(out, conv, arg->wide() ? std::u16string_view(arg->wide()) : u"(null)");
           return true;
         case FormatArg::Kind::NarrowText:
-          appendText(out, spec, arg->narrow() ? widen(arg->narrow()) : u"(null)");
+          appendText(out, conv, arg->narrow() ? widen(arg->narrow()) : u"(null)");
           return true;
         case FormatArg::Kind::Pointer:
           if (arg->pointer()) return false;
-          appendText(out, spec, u"(null)");
+          appendText(out, conv, u"(null)");
           return true;
         default:
           return false;
@@ -222,7 +222,7 @@ bool appendConversion(std::u16string& out, const Spec& spec, ArgCursor& args) {
           return false;
       }
       // Windows prints a pointer as all its hexadecimal digits, upper case.
-      Spec hex = spec;
+      FieldFormat hex = conv;
       hex.conversion = u'X';
       hex.length = Length::Size;
       hex.precision = static_cast<int>(sizeof(void*) * 2);
@@ -258,20 +258,20 @@ void appendFormatted(std::u16string& out, std::u16string_view format, std::span<
       continue;
     }
 
-    Spec spec;
+    FieldFormat conv;
     bool argumentsFit = true;
     for (; at < format.size(); ++at) {
       const char16_t flag = format[at];
       if (flag == u'-') {
-        spec.left = true;
+        conv.left = true;
       } else if (flag == u'+') {
-        spec.plus = true;
+        conv.plus = true;
       } else if (flag == u' ') {
-        spec.space = true;
+        conv.space = true;
       } else if (flag == u'#') {
-        spec.alternate = true;
+        conv.alternate = true;
       } else if (flag == u'0') {
-        spec.zero = true;
+        conv.zero = true;
       } else {
         break;
       }
@@ -281,13 +281,13 @@ void appendFormatted(std::u16string& out, std::u16string_view format, std::span<
       const FormatArg* width = args.next();
       if (width && width->isInteger()) {
         const auto value = static_cast<std::int32_t>(width->bits());
-        if (value < 0) spec.left = true;
-        spec.width = static_cast<int>(std::min<std::int64_t>(kMaxFormatField, std::abs(std::int64_t{value})));
+        if (value < 0) conv.left = true;
+        conv.width = static_cast<int>(std::min<std::int64_t>(kMaxFormatField, std::abs(std::int64_t{value})));
       } else {
         argumentsFit = false;
       }
     } else {
-      spec.width = readNumber(format, at);
+      conv.width = readNumber(format, at);
     }
     if (at < format.size() && format[at] == u'.') {
       ++at;
@@ -296,50 +296,50 @@ void appendFormatted(std::u16string& out, std::u16string_view format, std::span<
         const FormatArg* precision = args.next();
         if (precision && precision->isInteger()) {
           const auto value = static_cast<std::int32_t>(precision->bits());
-          spec.precision = value < 0 ? -1 : std::min(kMaxFormatField, static_cast<int>(value));
+          conv.precision = value < 0 ? -1 : std::min(kMaxFormatField, static_cast<int>(value));
         } else {
           argumentsFit = false;
         }
       } else {
-        spec.precision = readNumber(format, at);
+        conv.precision = readNumber(format, at);
       }
     }
     auto startsWith = [&](std::u16string_view s) { return format.substr(at, s.size()) == s; };
     if (startsWith(u"hh")) {
-      spec.length = Length::Char;
+      conv.length = Length::Char;
       at += 2;
     } else if (startsWith(u"ll")) {
-      spec.length = Length::LongLong;
+      conv.length = Length::LongLong;
       at += 2;
     } else if (startsWith(u"I64")) {
-      spec.length = Length::LongLong;
+      conv.length = Length::LongLong;
       at += 3;
     } else if (startsWith(u"I32")) {
-      spec.length = Length::Default;
+      conv.length = Length::Default;
       at += 3;
     } else if (at < format.size()) {
       switch (format[at]) {
         case u'h':
-          spec.length = Length::Short;
+          conv.length = Length::Short;
           ++at;
           break;
         case u'l':
-          spec.length = Length::Long;
+          conv.length = Length::Long;
           ++at;
           break;
         case u'L':
-          spec.length = Length::LongDouble;
+          conv.length = Length::LongDouble;
           ++at;
           break;
         case u'w':
-          spec.length = Length::Wide;
+          conv.length = Length::Wide;
           ++at;
           break;
         case u'I':
         case u'z':
         case u'j':
         case u't':
-          spec.length = Length::Size;
+          conv.length = Length::Size;
           ++at;
           break;
         default:
@@ -350,11 +350,11 @@ void appendFormatted(std::u16string& out, std::u16string_view format, std::span<
       out.append(format.substr(percent));
       return;
     }
-    spec.conversion = format[at];
+    conv.conversion = format[at];
     pos = at + 1;
     // An unknown conversion takes no argument; both it and a conversion whose
     // argument does not fit are copied as written.
-    if (!argumentsFit || !isConversion(spec.conversion) || !appendConversion(out, spec, args))
+    if (!argumentsFit || !isConversion(conv.conversion) || !appendConversion(out, conv, args))
       out.append(format.substr(percent, pos - percent));
   }
 }
