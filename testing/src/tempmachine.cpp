@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "winsim/systemprograms.h"
+
 namespace winsim::testing {
 
 namespace fs = std::filesystem;
@@ -14,6 +16,9 @@ TempMachine::TempMachine(const std::vector<ProfileSetting>& settings, const std:
   auto machine = Machine::create(m_folder, settings, drives);
   if (!machine) throw std::runtime_error("cannot create machine: " + machine.error().message);
   m_machine = machine.value();
+  // As `winsim new` does: the system tools (msiexec, regsvr32) of every machine.
+  if (auto installed = installSystemPrograms(*m_machine); !installed)
+    throw std::runtime_error("cannot install the system programs: " + installed.error().message);
   setCurrentMachine(m_machine);
   ::setenv("WINSIM_MACHINE", m_folder.c_str(), 1);
 }

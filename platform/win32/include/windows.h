@@ -17,3 +17,5 @@
 #include "win32/module.h"
 #include "win32/msgbox.h"
 #include "win32/gdi.h"
+#include "win32/user.h"
+#include "win32/com.h"

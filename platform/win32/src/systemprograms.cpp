@@ -19,7 +19,9 @@ Status installSystemPrograms(const Machine& machine, const fs::path& from) {
   std::error_code ec;
   if (from.empty() || !fs::is_directory(from, ec)) return {};
   auto system = machine.hostPath(machine.profileString(u"folders", u"system", u"C:\\Windows\\System32"));
-  if (!system) return system.error();
+  // A profile may put the system folder on a drive the machine lacks; such a
+  // machine has no system tools, as a Windows without them would.
+  if (!system) return {};
   fs::create_directories(system.value(), ec);
   for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
     if (!it->is_regular_file()) continue;

@@ -29,7 +29,8 @@ namespace fs = std::filesystem;
 
 /// The verbs that some layer carries out. A layer that learns a new verb adds
 /// it here; any other verb is a script error.
-constexpr std::string_view kKnownVerbs[] = {"answer"};
+constexpr std::string_view kKnownVerbs[] = {"answer", "click", "double-click", "hover", "leave", "type", "key",
+                                             "advance", "wait-dialog", "screenshot", "screenshot-screen", "expect-text"};
 
 constexpr const char* kStateFile = "state/uiagent.json";
 constexpr const char* kLockFile = "state/uiagent.lock";

@@ -304,7 +304,7 @@ TEST(BuiltinModule, RegisteredExportsAreFoundByName) {
   ASSERT_NE(msi, nullptr);
   EXPECT_EQ(fileNameOf(msi), u"C:\\Windows\\System32\\msi.dll");
   SetLastError(0);
-  EXPECT_EQ(GetProcAddress(msi, "MsiInstallProductW"), nullptr);
+  EXPECT_EQ(GetProcAddress(msi, "MsiInstallProductA"), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
 
   winsim::registerBuiltinModule(u"winsimtest.dll", {{"answer", reinterpret_cast<FARPROC>(&builtinAnswer)}});

@@ -19,7 +19,8 @@ namespace winsim {
 std::filesystem::path systemProgramsFolder();
 
 /// Copies every file of `from` (default: systemProgramsFolder()) into the
-/// machine's system folder, runnable. A missing `from` folder installs nothing.
+/// machine's system folder, runnable. A missing `from` folder, or a system
+/// folder on a drive the machine lacks, installs nothing.
 Status installSystemPrograms(const Machine& machine, const std::filesystem::path& from = systemProgramsFolder());
 
 }  // namespace winsim

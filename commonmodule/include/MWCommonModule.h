@@ -1,0 +1,11 @@
+// MWCommonModule: the library of drawing-database functions that the
+// extension tool's modules link. This header gathers its public surface:
+// the namespace HvDbUtils, CHvDictManager and CHvInfoIni, declared in the
+// headers beside it, with the SDK and class-library types their signatures
+// use. Link the module's import target (MWCommonModule::MWCommonModule, see
+// the package's MWCommonModuleConfig.cmake).
+#pragma once
+
+#include "MWCommonModuleApi.h"
+#include "afxstr.h"
+#include "dwgsdk.h"

@@ -1,0 +1,6 @@
+#include "setupstate.h"
+
+CSetupState& SetupState() {
+  static CSetupState state;
+  return state;
+}
