@@ -5,10 +5,16 @@
 //
 //   MWHELLO name   greets on the command line and says which MWCommonModule
 //                  the tool runs with and which drawing it works on
+//
+// and the commands of the files beside this one, each registered below with
+// one line: the drawing commands (drawingcommands.cpp) and the settings
+// commands and LISP functions (settingscommands.cpp).
 #include "MWCommonModule.h"
+#include "drawingcommands.h"
 #include "kxed.h"
 #include "kxut.h"
 #include "moduleframe.h"
+#include "settingscommands.h"
 
 namespace {
 
@@ -33,9 +39,14 @@ KXRX_EXPORT int kxrxEntryPoint(int message, void* packet) {
       odrxDynamicLinker()->unlockApplication(packet);
       odrxDynamicLinker()->registerAppMDIAware(packet);
       odedRegCmds()->addCommand(kCommandGroup, u"MWHELLO", u"MWHELLO", OdEdCommand::kModal, helloCommand);
+      registerDrawingCommands(kCommandGroup);
+      registerSettingsCommands(kCommandGroup);
       break;
     case KxRx::kUnloadAppMsg:
       odedRegCmds()->removeGroup(kCommandGroup);
+      break;
+    case KxRx::kInvkSubrMsg:
+      answerSettingsFunction();
       break;
     default:
       break;

@@ -111,7 +111,11 @@ OdResult OdDbDatabase::loadLineTypeFile(const OdString& name, const OdString& fi
   OdString found = oddbHostApplicationServices()->findFile(fileName, this);
   if (found.isEmpty()) return eFileNotFound;
   std::filesystem::path host;
-  if (!hostPathOf(found, host)) host = std::filesystem::path(winsim::toUtf8(found.view()));
+  std::error_code ec;
+  // The file shipped beside the layer may lie outside the machine's drives:
+  // findFile then gives its host path, which is opened as it is.
+  if (!hostPathOf(found, host) || !std::filesystem::is_regular_file(host, ec))
+    host = std::filesystem::path(winsim::toUtf8(found.view()));
   std::string bytes;
   {
     std::ifstream in(host, std::ios::binary);

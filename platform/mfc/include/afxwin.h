@@ -1,35 +1,48 @@
-// The class library's application object, its message box and the module
-// handles it keeps, as a program without windows needs them.
+// The class library's window side, as the system's code includes it: the
+// application and its threads, windows and message maps, dialogs, the
+// standard controls, menus, device contexts and GDI objects, the message
+// box and the module handles the framework keeps.
 //
 // A program defines one global object of a class derived from CWinApp and
 // links the library `mfcmain`, whose main() is the program's entry: it hands
 // the application the program's handle and command line (AfxWinInit), runs
 // InitInstance and then either Run or, when InitInstance answered FALSE,
 // ExitInstance, and makes the result the process's exit code (AfxWinMain).
-// The window classes of the library extend this header as they come.
+// The application is the CWinThread of the thread that runs it.
 #pragma once
 
 #include "afx.h"
+#include "afxctrls.h"
+#include "afxdialog.h"
+#include "afxgdi.h"
+#include "afxmenu.h"
+#include "afxmsgmap.h"
+#include "afxobject.h"
+#include "afxthread.h"
+#include "afxwindowdc.h"
+#include "afxwnd.h"
+#include "atltypes.h"
 
-class CWinApp {
+class CWinApp : public CWinThread {
  public:
-  /// Registers the object as the process's one application object. A name
-  /// given here becomes the application's title instead of the program's
-  /// file name.
+  static const CRuntimeClass runtimeClass;
+  const CRuntimeClass* GetRuntimeClass() const override { return &runtimeClass; }
+
+  /// Registers the object as the process's one application object, the
+  /// CWinThread of the thread that constructs it. A name given here becomes
+  /// the application's title instead of the program's file name.
   explicit CWinApp(LPCWSTR lpszAppName = nullptr);
-  virtual ~CWinApp();
-  CWinApp(const CWinApp&) = delete;
-  CWinApp& operator=(const CWinApp&) = delete;
+  ~CWinApp() override;
 
   /// Starts the application; TRUE goes on to Run, FALSE ends the program.
-  virtual BOOL InitInstance();
-  /// The application's message loop; when the loop ends, the result of
-  /// ExitInstance. Without windows there is no loop yet: the base class
-  /// returns ExitInstance() at once.
-  virtual int Run();
-  /// Cleans up as the application ends; the result is the exit code (0 in
-  /// the base class).
-  virtual int ExitInstance();
+  BOOL InitInstance() override;
+  /// The main thread's message loop (CWinThread::Run); when the loop ends,
+  /// the result of ExitInstance. An application without a main window has
+  /// nothing to wait for: the loop handles what is queued and ends.
+  int Run() override;
+  /// Cleans up as the application ends; the result is the exit code: the
+  /// code of the WM_QUIT that ended the loop, 0 when none did.
+  int ExitInstance() override;
 
   /// The title: the name given to the constructor, else the program's file
   /// name without folder and extension. Set by AfxWinInit.
@@ -79,3 +92,20 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast
 
 HINSTANCE AfxLoadLibrary(LPCWSTR lpszModuleName);
 BOOL AfxFreeLibrary(HINSTANCE hInstLib);
+
+/// The rich-edit control's class ("RichEdit20W") is always registered by the
+/// USER layer: there is no library to load, and the answer is TRUE.
+BOOL AfxInitRichEdit2();
+/// Lets dialogs host controls of other kinds (the HTML view of CDHtmlDialog);
+/// a program calls it once before showing such a dialog.
+void AfxEnableControlContainer();
+
+/// The framework's shell manager, which a program makes for the shell's
+/// dialogs (the folder browser): the shell calls it needs are the Shell
+/// layer's own, so the object only has to exist for the program's lifetime.
+class CShellManager : public CObject {
+ public:
+  CShellManager() = default;
+  CShellManager(const CShellManager&) = delete;
+  CShellManager& operator=(const CShellManager&) = delete;
+};

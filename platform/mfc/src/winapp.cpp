@@ -1,9 +1,9 @@
 // The application object and the module handles the framework keeps.
 //
 // The one application object registers itself when it is constructed (a
-// global, so before main runs) and is found by AfxGetApp from then on. The
-// resource module is process-wide state that any thread may read, hence
-// atomic.
+// global, so before main runs, on the thread that runs the program) and is
+// found by AfxGetApp from then on. The resource module is process-wide state
+// that any thread may read, hence atomic.
 #include "winapp.h"
 
 #include <atomic>
@@ -38,8 +38,13 @@ CString programTitle() {
 
 }  // namespace
 
+const CRuntimeClass CWinApp::runtimeClass = CRuntimeClass::Described<CWinApp, CWinThread>("CWinApp");
+
 CWinApp::CWinApp(LPCWSTR lpszAppName) {
   if (lpszAppName) m_givenName = lpszAppName;
+  // The application is a global, not a thread the library started.
+  m_nThreadID = GetCurrentThreadId();
+  m_bAutoDelete = FALSE;
   CWinApp* expected = nullptr;
   if (!g_app.compare_exchange_strong(expected, this)) winsim::mfc::reportMisuse("a second CWinApp object");
 }
@@ -51,9 +56,14 @@ CWinApp::~CWinApp() {
 
 BOOL CWinApp::InitInstance() { return TRUE; }
 
-int CWinApp::Run() { return ExitInstance(); }
+int CWinApp::Run() {
+  // Without a main window nothing would ever end the loop: it handles what
+  // is queued and ends.
+  if (!m_pMainWnd) PostQuitMessage(0);
+  return CWinThread::Run();
+}
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() { return CWinThread::ExitInstance(); }
 
 BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int nCmdShow) {
   CWinApp* app = g_app.load();

@@ -1,5 +1,13 @@
 // The library loader: finds a module's file as Windows does, reads PE files
 // for their resources, loads host shared objects, and counts references.
+//
+// A program or shared object of this machine is an ELF file, which has no
+// resource section of its own; it carries one as a resource-only PE image
+// that the build embeds and exports as the symbols winsim_resources and
+// winsim_resources_size (CMake's winsim_program_resources). The loader reads
+// that image with the same checks as a PE file on disk, so FindResourceW and
+// the functions over it work for GetModuleHandleW(nullptr) and for such a
+// module's handle as they do for a resource library.
 #include "win32/module.h"
 
 #include <cstdlib>
@@ -26,6 +34,9 @@ constexpr std::uintptr_t kFirstModuleBase = 0x10000000;
 constexpr std::uintptr_t kModuleBaseStep = 0x10000;
 
 using DllEntry = BOOL (*)(HINSTANCE, DWORD, LPVOID);
+
+constexpr const char* kResourcesSymbol = "winsim_resources";
+constexpr const char* kResourcesSizeSymbol = "winsim_resources_size";
 
 // The table and its lock live until the process ends: modules still loaded
 // at exit stay loaded (the host's loader finalises them), rather than being
@@ -188,6 +199,18 @@ Expected<std::vector<std::uint8_t>> readImageFile(const fs::path& host) {
   return bytes;
 }
 
+/// The resource image a program or shared object carries, if any. A damaged
+/// one is refused as a damaged file would be: the module then has no
+/// resources.
+std::optional<pe::ResourceImage> embeddedResources(const SharedObject& object) {
+  const auto* bytes = static_cast<const std::uint8_t*>(object.symbol(kResourcesSymbol));
+  const auto* size = static_cast<const std::size_t*>(object.symbol(kResourcesSizeSymbol));
+  if (!bytes || !size || *size > pe::ResourceImage::kMaxFileSize) return std::nullopt;
+  auto image = pe::ResourceImage::parse(std::vector<std::uint8_t>(bytes, bytes + *size));
+  if (!image) return std::nullopt;
+  return std::move(image.value());
+}
+
 Expected<HMODULE> loadShared(const fs::path& host, const std::u16string& windows, const std::string& key) {
   auto object = SharedObject::open(host);
   if (!object) return object.error();
@@ -202,6 +225,8 @@ Expected<HMODULE> loadShared(const fs::path& host, const std::u16string& windows
   module->windowsPath = windows;
   module->key = key;
   module->object = std::move(object.value());
+  // Before DllMain, which may load the module's own resources.
+  module->image = embeddedResources(*module->object);
   module->references = 1;
   table().modules[module->handle] = module;
   if (auto entry = reinterpret_cast<DllEntry>(module->object->symbol("DllMain"))) {
@@ -296,6 +321,7 @@ const LoadedModule& programRecord() {
     m.handle = kProgramHandle;
     m.kind = ModuleKind::Program;
     m.references = 1;
+    m.image = embeddedResources(SharedObject::program());
     return m;
   }();
   return record;

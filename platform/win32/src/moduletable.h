@@ -22,7 +22,7 @@ struct LoadedModule {
   std::u16string windowsPath;              // what GetModuleFileNameW reports
   std::string key;                         // canonical host path, or "builtin:" and the name
   std::u16string builtinName;              // Builtin
-  std::optional<pe::ResourceImage> image;  // Image
+  std::optional<pe::ResourceImage> image;  // Image; Program and Shared when they carry resources
   std::optional<SharedObject> object;      // Shared
   int references = 0;
 };

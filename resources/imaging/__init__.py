@@ -1,0 +1,1 @@
+"""Picture generation for the resource scripts (makeimages.py)."""
