@@ -1,6 +1,7 @@
 // CFile over the C runtime's descriptors (win32/crt.h), which resolve the
 // machine's paths and keep the share modes of every open in the process.
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <string>
 

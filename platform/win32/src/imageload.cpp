@@ -1,6 +1,7 @@
 // LoadImageW and its shorter forms: where a picture's bytes come from (a
 // module's resources or a file), the shared pictures of LR_SHARED, and the
 // surface's error reporting.
+#include <algorithm>
 #include <climits>
 #include <mutex>
 #include <optional>
