@@ -9,6 +9,7 @@
 #include <string_view>
 #include <type_traits>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "dxftext.h"
@@ -40,6 +41,9 @@ class OdDbDxfFiler {
   /// Objects whose references may name erased records write the standard
   /// ones instead, so the file never points at what it does not hold.
   OdDbDatabaseImpl* database = nullptr;
+  /// The objects the OBJECTS section holds (the tree of the named-object
+  /// dictionary): a pointer to any other object is written as none.
+  std::unordered_set<const OdDbStub*> objectsWritten;
 
   // Reading: the groups of one record.
   struct Group {

@@ -226,7 +226,7 @@ void writeRecord(F& f, const OdDbSymbolTableRecord& r, OdDbDatabaseImpl& db) {
   } else if (auto* b = OdDbBlockTableRecord::cast(&r)) {
     recordHead(f, r, "BLOCK_RECORD", "AcDbBlockTableRecord", keep);
     OdDbStub* layout = OdDbInternals::blockLayout(b);
-    f.wrHandle(340, live(layout) ? layout->handle : 0);
+    f.wrHandle(340, live(layout) && f.objectsWritten.count(layout) ? layout->handle : 0);
   }
 }
 
@@ -302,12 +302,15 @@ void writeBlocks(F& f, OdDbDatabaseImpl& db) {
   f.wrRaw(0, "ENDSEC");
 }
 
-void writeObjectTree(F& f, const OdDbObject& o) {
-  dxfWriteObject(f, o);
+/// Visits the object and, for a dictionary, the live entries it owns, in
+/// the order they are written.
+template <class Visit>
+void forObjectTree(const OdDbObject& o, const Visit& visit) {
+  visit(o);
   if (auto* d = OdDbDictionary::cast(&o)) {
     for (const auto& entry : OdDbInternals::dictEntries(d)) {
       if (!live(entry.stub) || OdDbInternals::owner(entry.stub->object) != OdDbInternals::stub(d)) continue;
-      writeObjectTree(f, *entry.stub->object);
+      forObjectTree(*entry.stub->object, visit);
     }
   }
 }
@@ -325,6 +328,8 @@ OdResult writeDxf(OdDbDatabaseImpl& db, std::FILE* file) {
   }
   F f(file);
   f.database = &db;
+  forObjectTree(*db.namedObjects->object,
+                [&](const OdDbObject& o) { f.objectsWritten.insert(OdDbInternals::stub(&o)); });
   writeHeader(f, db);
   f.wrRaw(0, "SECTION");
   f.wrRaw(2, "CLASSES");
@@ -349,7 +354,7 @@ OdResult writeDxf(OdDbDatabaseImpl& db, std::FILE* file) {
   f.wrRaw(0, "ENDSEC");
   f.wrRaw(0, "SECTION");
   f.wrRaw(2, "OBJECTS");
-  writeObjectTree(f, *db.namedObjects->object);
+  forObjectTree(*db.namedObjects->object, [&](const OdDbObject& o) { dxfWriteObject(f, o); });
   f.wrRaw(0, "ENDSEC");
   f.wrRaw(0, "EOF");
   return f.finish() ? eOk : eFileWriteError;

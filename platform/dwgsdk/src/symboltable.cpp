@@ -1,9 +1,8 @@
 // Symbol tables: records by name (without case, in constant time) and in
 // the order they were added.
-#include <unordered_map>
-
 #include "internals.h"
 #include "standard.h"
+#include "symbolindex.h"
 #include "winsim/text.h"
 
 std::u16string foldName(std::u16string_view name) {
@@ -16,35 +15,14 @@ ODDB_DEFINE_MEMBERS(OdDbSymbolTableRecord, OdDbObject, u"AcDbSymbolTableRecord",
 ODDB_DEFINE_MEMBERS(OdDbSymbolTable, OdDbObject, u"AcDbSymbolTable", nullptr)
 
 namespace {
-inline char16_t foldChar(char16_t c) {
-  if (c < 0x80) return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
-  return winsim::upperCase(c);
+const OdString& nameOf(const OdDbStub* record) {
+  return OdDbInternals::recordName(static_cast<const OdDbSymbolTableRecord*>(record->object));
 }
-
-/// Hash and equality of names without case, so that a lookup folds as it
-/// goes instead of building a folded copy.
-struct FoldedHash {
-  using is_transparent = void;
-  std::size_t operator()(std::u16string_view name) const {
-    std::size_t h = 1469598103934665603ull;
-    for (char16_t c : name) h = (h ^ foldChar(c)) * 1099511628211ull;
-    return h;
-  }
-};
-struct FoldedEqual {
-  using is_transparent = void;
-  bool operator()(std::u16string_view a, std::u16string_view b) const {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-      if (a[i] != b[i] && foldChar(a[i]) != foldChar(b[i])) return false;
-    return true;
-  }
-};
 }  // namespace
 
 struct OdDbSymbolTable::Index {
-  std::vector<OdDbStub*> records;
-  std::unordered_map<std::u16string, OdDbStub*, FoldedHash, FoldedEqual> live;
+  std::vector<OdDbStub*> records;  // every record, erased ones too, in order
+  SymbolIndex live;                // the records not erased, by name
 };
 
 OdDbSymbolTable::OdDbSymbolTable() : m_index(std::make_unique<Index>()) {}
@@ -57,27 +35,21 @@ const OdRxClass* OdDbSymbolTable::recordClass() const { return OdDbSymbolTableRe
 
 void OdDbInternals::tableInsert(OdDbSymbolTable* table, OdDbStub* record) {
   table->m_index->records.push_back(record);
-  if (!record->object->isErased())
-    table->m_index->live[foldName(static_cast<OdDbSymbolTableRecord*>(record->object)->m_name.view())] = record;
+  if (!record->object->isErased()) table->m_index->live.assign(nameOf(record).view(), record);
 }
 
 void OdDbInternals::tableRename(OdDbSymbolTable* table, OdDbStub* record, const OdString& oldName) {
-  auto& live = table->m_index->live;
-  auto it = live.find(foldName(oldName.view()));
-  if (it != live.end() && it->second == record) live.erase(it);
-  if (!record->object->isErased())
-    live[foldName(static_cast<OdDbSymbolTableRecord*>(record->object)->m_name.view())] = record;
+  SymbolIndex& live = table->m_index->live;
+  live.remove(oldName.view(), record);
+  if (!record->object->isErased()) live.assign(nameOf(record).view(), record);
 }
 
 void OdDbInternals::tableErased(OdDbSymbolTable* table, OdDbStub* record, bool erased) {
-  auto& live = table->m_index->live;
-  std::u16string key = foldName(static_cast<OdDbSymbolTableRecord*>(record->object)->m_name.view());
-  if (erased) {
-    auto it = live.find(key);
-    if (it != live.end() && it->second == record) live.erase(it);
-  } else {
-    live.emplace(key, record);
-  }
+  SymbolIndex& live = table->m_index->live;
+  if (erased)
+    live.remove(nameOf(record).view(), record);
+  else
+    live.assignIfAbsent(nameOf(record).view(), record);
 }
 
 const std::vector<OdDbStub*>& OdDbInternals::tableRecords(const OdDbSymbolTable* table) {
@@ -85,10 +57,8 @@ const std::vector<OdDbStub*>& OdDbInternals::tableRecords(const OdDbSymbolTable*
 }
 
 OdDbStub* OdDbInternals::tableFind(const OdDbSymbolTable* table, std::u16string_view name) {
-  auto& live = table->m_index->live;
-  auto it = live.find(name);
-  if (it == live.end() || !it->second->object) return nullptr;
-  return it->second;
+  OdDbStub* found = table->m_index->live.find(name);
+  return found && found->object ? found : nullptr;
 }
 
 static bool isAnonymousStem(std::u16string_view name) {
@@ -98,16 +68,30 @@ static bool isAnonymousStem(std::u16string_view name) {
 }
 
 OdString OdDbInternals::uniqueAnonymousName(OdDbSymbolTable* table, const OdString& stem) {
-  for (unsigned n = 1;; ++n) {
-    OdString name = stem + OdString(winsim::fromUtf8(std::to_string(n)));
-    bool taken = false;
-    std::u16string key = foldName(name.view());
-    if (table->m_index->live.count(key)) taken = true;
-    for (OdDbStub* r : table->m_index->records)
-      if (!taken && r->object && foldName(static_cast<OdDbSymbolTableRecord*>(r->object)->m_name.view()) == key)
-        taken = true;
-    if (!taken) return name;
+  // The smallest number no record's name (erased ones included) has after
+  // the stem, found in one pass: with n records only 1..n+1 can be it.
+  const std::vector<OdDbStub*>& records = table->m_index->records;
+  std::vector<bool> taken(records.size() + 2);
+  std::u16string_view prefix = stem.view();
+  for (OdDbStub* r : records) {
+    if (!r->object) continue;
+    std::u16string_view name = nameOf(r).view();
+    if (name.size() <= prefix.size() || name.size() - prefix.size() > 9 || name[prefix.size()] == u'0' ||
+        !winsim::equalsNoCase(name.substr(0, prefix.size()), prefix))
+      continue;
+    std::size_t n = 0;
+    for (char16_t c : name.substr(prefix.size())) {
+      if (c < u'0' || c > u'9') {
+        n = 0;  // not a number: 0 is never a candidate
+        break;
+      }
+      n = n * 10 + static_cast<std::size_t>(c - u'0');
+    }
+    if (n < taken.size()) taken[n] = true;
   }
+  std::size_t n = 1;
+  while (taken[n]) ++n;
+  return stem + OdString(winsim::fromUtf8(std::to_string(n)));
 }
 
 static OdResult checkName(std::u16string_view name, bool starAllowed) {
@@ -177,11 +161,9 @@ OdResult OdDbSymbolTable::getAt(const OdString& name, OdDbObjectId& id, bool get
     return eOk;
   }
   if (getErased) {
-    std::u16string key = foldName(name.view());
     for (auto it = m_index->records.rbegin(); it != m_index->records.rend(); ++it) {
       OdDbStub* s = *it;
-      if (s->object &&
-          foldName(OdDbInternals::recordName(static_cast<OdDbSymbolTableRecord*>(s->object)).view()) == key) {
+      if (s->object && winsim::equalsNoCase(nameOf(s).view(), name.view())) {
         id = OdDbObjectId(s);
         return eOk;
       }

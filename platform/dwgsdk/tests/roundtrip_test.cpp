@@ -21,6 +21,22 @@ TEST(DxfRoundTrip, EveryKindComesBackUnchanged) {
   EXPECT_EQ(readText(first), readText(second));
 }
 
+TEST(DxfRoundTrip, ABlockWhoseLayoutIsOutsideTheObjectTreeWritesNoPointerToIt) {
+  // The layouts' dictionary taken out of the named-object dictionary: the
+  // layouts are not written, so the block records must not point at them,
+  // or the file would not read back.
+  TempFolder folder;
+  OdDbDatabase db;
+  OdDbDictionary* named = nullptr;
+  ASSERT_EQ(db.getNamedObjectsDictionary(named, OdDb::kForWrite), eOk);
+  ASSERT_EQ(named->remove(u"ACAD_LAYOUT"), eOk);
+  named->close();
+  auto path = folder / "nolayouts.dxf";
+  ASSERT_EQ(db.writeFile(odPath(path)), eOk);
+  OdDbDatabase back(false);
+  EXPECT_EQ(back.readFile(odPath(path)), eOk);
+}
+
 TEST(DxfRoundTrip, EzdxfLoadsAndAuditsWhatWeWrite) {
   REQUIRE_EZDXF();
   TempFolder folder;
