@@ -18,7 +18,9 @@ const CMessageMap& CButtonST::GetMessageMap() const {
                                      .on<WM_LBUTTONDBLCLK>(&CButtonST::OnLButtonDblClk)
                                      .onMessage(BM_SETSTYLE, &CButtonST::OnSetStyle)
                                      .onMessage(BM_SETCHECK, &CButtonST::OnSetCheck)
-                                     .onMessage(BM_GETCHECK, &CButtonST::OnGetCheck);
+                                     .onMessage(BM_GETCHECK, &CButtonST::OnGetCheck)
+                                     .on<WM_MENUCHAR>(&CButtonST::OnMenuChar)
+                                     .on<WM_MEASUREITEM>(&CButtonST::OnMeasureItem);
   return map;
 }
 
@@ -206,13 +208,27 @@ void CButtonST::SetURL(LPCWSTR lpszURL) {
   m_szURL[n] = 0;
 }
 
+DWORD CButtonST::SetMenu(UINT nMenu, HWND hParentWnd, BOOL bRepaint) {
+  m_menuPopup.DestroyMenu();
+  m_hParentWndMenu = nullptr;
+  DWORD result = 0;
+  if (nMenu) {
+    if (m_menuPopup.LoadMenu(nMenu))
+      m_hParentWndMenu = hParentWnd;
+    else
+      result = 1;
+  }
+  if (bRepaint) Invalidate();
+  return result;
+}
+
 // Drawing.
 
 void CButtonST::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
   CDC* pDC = CDC::FromHandle(lpDrawItemStruct->hDC);
   if (!pDC) return;
   const UINT state = lpDrawItemStruct->itemState;
-  m_bIsPressed = (state & ODS_SELECTED) || (m_bIsCheckBox && m_nCheck == 1);
+  m_bIsPressed = (state & ODS_SELECTED) || (m_bIsCheckBox ? m_nCheck == 1 : m_bMenuDisplayed);
   m_bIsFocused = (state & ODS_FOCUS) ? TRUE : FALSE;
   m_bIsDisabled = (state & ODS_DISABLED) ? TRUE : FALSE;
 
@@ -415,11 +431,31 @@ BOOL CButtonST::OnClicked() {
   if (m_bIsCheckBox) {
     m_nCheck = m_nCheck ? 0 : 1;
     Invalidate();
+  } else if (m_menuPopup.GetSafeHmenu()) {
+    showMenu();
   } else if (m_szURL[0]) {
     ShellExecuteW(nullptr, u"open", m_szURL, nullptr, nullptr, SW_SHOWMAXIMIZED);
   }
   // The parent hears the click as well.
   return FALSE;
+}
+
+void CButtonST::showMenu() {
+  CMenu* popup = m_menuPopup.GetSubMenu(0);
+  if (!popup) return;
+  CRect onScreen;
+  GetWindowRect(&onScreen);
+  // Pressed while the menu is up; the button owns the menu, so its
+  // measure, draw and character requests come here.
+  m_bMenuDisplayed = TRUE;
+  Invalidate();
+  UpdateWindow();
+  const auto command = static_cast<UINT>(
+      popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD,
+                            onScreen.left, onScreen.bottom, this));
+  m_bMenuDisplayed = FALSE;
+  Invalidate();
+  if (command && m_hParentWndMenu) ::PostMessageW(m_hParentWndMenu, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 void CButtonST::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized) {
@@ -476,3 +512,16 @@ LRESULT CButtonST::OnSetCheck(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CButtonST::OnGetCheck(WPARAM, LPARAM) { return m_nCheck; }
+
+LRESULT CButtonST::OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu) {
+  if (BCMenu::IsMenu(pMenu)) return BCMenu::FindKeyboardShortcut(nChar, nFlags, pMenu);
+  return CButton::OnMenuChar(nChar, nFlags, pMenu);
+}
+
+void CButtonST::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct) {
+  if (lpMeasureItemStruct->CtlType == ODT_MENU && m_menuPopup.GetSafeHmenu()) {
+    m_menuPopup.MeasureItem(lpMeasureItemStruct);
+    return;
+  }
+  CButton::OnMeasureItem(nIDCtl, lpMeasureItemStruct);
+}

@@ -3,7 +3,9 @@
 // over a copy of the parent's pixels captured once and kept (transparent
 // mode), tracks the mouse pointer to draw its hover look, and toggles its
 // own check state when it was made from a check-box template. A URL makes a
-// click open it; a cursor shows over the button.
+// click open it; a cursor shows over the button. A menu makes a click show
+// its first pop-up under the button and post the chosen command to the
+// menu's command window.
 //
 // The transparent copy is taken lazily, at the first draw after
 // DrawTransparent, from whatever the parent shows under the button then:
@@ -12,6 +14,7 @@
 #pragma once
 
 #include "afxwin.h"
+#include "bcmenu.h"
 
 class CButtonST : public CButton {
  public:
@@ -62,6 +65,10 @@ class CButtonST : public CButton {
   void SetBtnCursor(HCURSOR hCursor);
   /// Opened through the shell by a click; cut to kUrlLength - 1 characters.
   void SetURL(LPCWSTR lpszURL);
+  /// The menu resource nMenu (0: none) becomes the button's popup menu, its
+  /// commands posted to hParentWnd. 0 on success; 1 when the resource
+  /// cannot be loaded, and then the button has no menu.
+  DWORD SetMenu(UINT nMenu, HWND hParentWnd, BOOL bRepaint = TRUE);
 
   BOOL IsHovering() const { return m_bMouseOnButton; }
   BOOL IsCheckBox() const { return m_bIsCheckBox; }
@@ -96,6 +103,9 @@ class CButtonST : public CButton {
   afx_msg LRESULT OnSetStyle(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnSetCheck(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
+  /// The popup's requests, while it is shown with the button as its owner.
+  afx_msg LRESULT OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu);
+  afx_msg void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
 
   // What the latest draw found.
   BOOL m_bIsPressed = FALSE;
@@ -118,6 +128,8 @@ class CButtonST : public CButton {
   void paintBackground(CDC* pDC);
   void drawIcon(CDC* pDC, bool hasTitle, const CRect& item, CRect& caption);
   void drawText(CDC* pDC, const CString& title, CRect caption);
+  /// Shows the menu's first pop-up under the button until it closes.
+  void showMenu();
 
   BOOL m_bIsFlat = TRUE;
   BOOL m_bDrawTransparent = FALSE;
@@ -132,6 +144,10 @@ class CButtonST : public CButton {
   WCHAR m_szURL[kUrlLength] = {};
   Icon m_csIcons[2];
   UINT m_nTypeStyle = 0;
+
+  BCMenu m_menuPopup;
+  HWND m_hParentWndMenu = nullptr;
+  BOOL m_bMenuDisplayed = FALSE;
 
   CDC m_dcBk;
   CBitmap m_bmpBk;

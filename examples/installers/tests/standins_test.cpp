@@ -49,8 +49,10 @@ TEST_F(StandInsTest, ThePayloadInstallsIntoTheRecordedFolderAndIsRemovedByItsPro
   writeProductKey(kInstallDir);
   EXPECT_EQ(run(u"\"D:\\files\\korax_global.exe\" -passive -norestart"), 0);
   EXPECT_EQ(run(u"\"D:\\files\\korax_local.exe\" -passive -norestart"), 0);
-  for (const char16_t* file : {u"korax.exe", u"kxStart.exe", u"dwgthumb.dll", u"uninst.exe", u"Website.url",
-                               u"MWExtensionTool\\System\\MWSetting.xml", u"Lang\\en-US\\korax.txt"})
+  for (const char16_t* file :
+       {u"korax.exe", u"kxStart.exe", u"koraxkwlres.dll", u"expressres.dll", u"Bin\\BCGCBPRO2510u100.dll",
+        u"MWTools\\MWLoadLibrary.krx", u"MWTools\\MWCommonModule.krx", u"MWTools\\MWExtensionTool.krx", u"dwgthumb.dll",
+        u"uninst.exe", u"Website.url", u"MWExtensionTool\\System\\MWSetting.xml", u"Lang\\en-US\\korax.txt"})
     EXPECT_TRUE(exists(std::u16string(kInstallDir) + u"\\" + file)) << tooltest::fs::path(file).string();
   EXPECT_EQ(stringValue(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Halvorn\\DWG Merrowin\\Viewer", u"InstallDir", KEY_WOW64_32KEY),
             std::u16string(kInstallDir) + u"\\");
@@ -58,15 +60,16 @@ TEST_F(StandInsTest, ThePayloadInstallsIntoTheRecordedFolderAndIsRemovedByItsPro
       stringValue(HKEY_LOCAL_MACHINE, std::u16string(kStandIns) + u"korax_global.exe", u"CommandLine", KEY_WOW64_32KEY),
       u"\"D:\\files\\korax_global.exe\" -passive -norestart");
 
-  // The installed programs run and record themselves.
-  EXPECT_EQ(run(std::u16string(kInstallDir) + u"\\kxStart.exe"), 0);
+  // The stand-in the viewer keeps as its own uninstaller runs and records itself.
+  EXPECT_EQ(run(std::u16string(kInstallDir) + u"\\uninst.exe"), 0);
   EXPECT_TRUE(
-      stringValue(HKEY_LOCAL_MACHINE, std::u16string(kStandIns) + u"kxStart.exe", u"CommandLine", KEY_WOW64_32KEY)
+      stringValue(HKEY_LOCAL_MACHINE, std::u16string(kStandIns) + u"uninst.exe", u"CommandLine", KEY_WOW64_32KEY)
           .has_value());
 
   EXPECT_EQ(run(u"msiexec  -x {7DB4C454-5CBC-48FF-B070-7FED49DD181E} -q"), 0);
   EXPECT_FALSE(exists(std::u16string(kInstallDir) + u"\\korax.exe"));
-  EXPECT_FALSE(exists(std::u16string(kInstallDir) + u"\\MWExtensionTool"));
+  for (const char16_t* folder : {u"\\MWExtensionTool", u"\\MWTools", u"\\Bin"})
+    EXPECT_FALSE(exists(std::u16string(kInstallDir) + folder)) << tooltest::fs::path(folder).string();
   EXPECT_TRUE(exists(std::u16string(kInstallDir) + u"\\Lang\\en-US\\korax.txt"));  // the local part stays
   EXPECT_FALSE(
       stringValue(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Halvorn\\DWG Merrowin\\Viewer", u"InstallDir", KEY_WOW64_32KEY));

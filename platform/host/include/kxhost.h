@@ -50,6 +50,15 @@ bool runCommandInput(std::u16string_view text);
 /// read.
 bool runScript(const OdString& path);
 
+/// The session a person drives at the command line: takes the UI agent's
+/// command lines (the verb "command", winsim/uiagent.h) one at a time and
+/// runs each as command input, as a script line is run (a prompt whose
+/// answer is not on the line reads the next line, as in a script), until the
+/// next UI command has another verb or the UI script ends, as the person
+/// closes the viewer then. False when any line failed as for
+/// runCommandInput; a failed line does not end the session.
+bool runUiSession();
+
 /// Loads a module the user named (SECURELOAD does not apply); RTNORM or RTERROR.
 int loadModuleByUser(const OdString& path);
 /// The full paths of the loaded modules, in the order they were loaded.

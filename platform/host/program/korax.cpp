@@ -3,11 +3,24 @@
 //   korax [--open DRAWING] [--load MODULE.krx]... [--script FILE] [--saveas DRAWING]
 //
 // Opens the drawing (DXF), or a new default drawing, as the current
-// document; loads the modules in order; runs the script's command input;
-// saves the drawing under the new name; unloads every module, latest first;
-// and exits 0 only when all of it worked (1 otherwise, 2 for a bad command
-// line). Paths are Windows paths of the machine. The command line goes to
-// standard output and to the machine's transcript, with a ModuleLoad and a
+// document; loads the modules in order; runs the script's command input, or
+// without a script the session a person drives; saves the drawing under the
+// new name; unloads every module, latest first; and exits 0 only when all of
+// it worked (1 otherwise, 2 for a bad command line).
+//
+// The person's session is what the viewer is when its launcher (kxStart.exe)
+// starts it: the person types command lines, which come from the UI agent as
+// the verb `command TEXT`, one line each, run exactly as a script line is;
+// the session ends, as the person closes the viewer, when the next UI command
+// is not a `command` or the UI script is used up. So a UI script of
+//
+//   command MWFRAME 0,0 200 120 "Merrowin sample sheet"
+//   command SAVEAS C:\Users\Public\Documents\sheet.dxf
+//
+// draws with the extension tool and saves the drawing as DXF.
+//
+// Paths are Windows paths of the machine. The command line goes to standard
+// output and to the machine's transcript, with a ModuleLoad and a
 // ModuleUnload record for every module.
 //
 // The program is an application of the class library, as the viewer is, so
@@ -76,7 +89,11 @@ int runHost(const Options& options) {
   for (const std::u16string& module : options.modules) ok = kxhost::loadModuleByUser(OdString(module)) == RTNORM && ok;
   // Modules may have sent command input while they started.
   ok = kxhost::runCommandInput(u"") && ok;
-  if (options.script) ok = kxhost::runScript(OdString(*options.script)) && ok;
+  if (options.script) {
+    ok = kxhost::runScript(OdString(*options.script)) && ok;
+  } else {
+    ok = kxhost::runUiSession() && ok;
+  }
   if (options.saveAs) {
     const OdResult status = kxhost::saveDocumentAs(kxDocManagerPtr()->curDocument(), OdString(*options.saveAs));
     if (status != eOk) {

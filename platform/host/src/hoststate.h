@@ -71,6 +71,13 @@ std::u16string hostTitle();
 /// echoes it: RTNORM with the answer, RTCAN when cancelled or none is left.
 int readInput(std::u16string_view prompt, InputUnit unit, std::u16string& answer);
 
+// The person's session (session.cpp).
+/// While runUiSession runs, a prompt that finds the input used up waits for
+/// the person's next line: appends it (the next UI "command") to `input` and
+/// answers true. False outside a session, or when the person's next UI
+/// command is not a command line.
+bool takeTypedLine(CommandInput& input);
+
 // The running command (commands.cpp).
 bool commandActive();
 /// Marks the running command (if any) as failed: a prompt got no usable input.

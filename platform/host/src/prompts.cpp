@@ -10,6 +10,8 @@ int readInput(std::u16string_view prompt, InputUnit unit, std::u16string& answer
   writeCommandLine(prompt);
   KxApDocument* document = currentDocument();
   std::optional<InputWord> word = document ? document->state().input.next(unit) : std::nullopt;
+  // In a person's session the answer may come on the lines typed after the command.
+  while (!word && document && takeTypedLine(document->state().input)) word = document->state().input.next(unit);
   if (!word || word->cancelled) {
     writeCommandLine(u"*Cancel*");
     markCommandFailed();

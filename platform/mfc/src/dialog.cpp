@@ -85,10 +85,13 @@ INT_PTR CDialog::DoModal() {
   m_continueModal = true;
   if (createFromTemplate(instance, dialogTemplate, owner) && m_continueModal) runModalLoop();
   m_continueModal = false;
+  const bool wasActive = m_hWnd && ::GetActiveWindow() == m_hWnd;
+  // The owner is enabled before the dialog hides, as EndDialog does on
+  // Windows, so that activation can go back to it.
+  if (enableOwner) ::EnableWindow(owner, TRUE);
   if (m_hWnd)
     SetWindowPos(nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-  if (enableOwner) ::EnableWindow(owner, TRUE);
-  if (owner && m_hWnd && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(owner);
+  if (owner && wasActive) ::SetActiveWindow(owner);
   DestroyWindow();
   return m_nModalResult;
 }

@@ -183,7 +183,7 @@ TEST_F(DialogTest, AMessagePostedFromAnotherThreadEndsTheDialog) {
   poster.join();
 }
 
-TEST_F(DialogTest, TheOwnerIsDisabledWhileTheDialogRuns) {
+TEST_F(DialogTest, TheOwnerIsDisabledWhileTheDialogRunsAndActiveAgainAfterIt) {
   CWnd owner;
   ASSERT_TRUE(owner.CreateEx(0, nullptr, u"Owner", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr));
   class COwnedDlg : public CSampleDlg {
@@ -203,6 +203,8 @@ TEST_F(DialogTest, TheOwnerIsDisabledWhileTheDialogRuns) {
   EXPECT_FALSE(dialog.m_ownerEnabled);
   EXPECT_EQ(dialog.m_ownerOfWindow, owner.GetSafeHwnd());
   EXPECT_TRUE(owner.IsWindowEnabled());
+  // A page that opened a dialog of its own is in front again when it closes.
+  EXPECT_EQ(::GetActiveWindow(), owner.GetSafeHwnd());
   owner.DestroyWindow();
 }
 

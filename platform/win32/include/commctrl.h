@@ -1,7 +1,9 @@
-// The common controls this system uses: the progress bar and the trackbar.
+// The common controls this system uses: the progress bar, the trackbar and
+// image lists (win32/imagelist.h).
 // Their classes are always registered (win32/user.h).
 #pragma once
 
+#include "win32/imagelist.h"
 #include "win32/user.h"
 
 inline constexpr const WCHAR* PROGRESS_CLASSW = u"msctls_progress32";

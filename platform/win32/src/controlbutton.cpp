@@ -38,7 +38,10 @@ void sendDrawItem(HWND hwnd, HDC dc, UINT action, const ButtonState& b) {
   if (!IsWindowEnabled(hwnd)) state |= ODS_DISABLED;
   DRAWITEMSTRUCT item{ODT_BUTTON, static_cast<UINT>(GetDlgCtrlID(hwnd)), 0, action, state, hwnd, dc, clientRect(hwnd),
                       0};
+  // The owner draws with the button's font selected, as on Windows.
+  HGDIOBJ const oldFont = SelectObject(dc, fontOrSystem(b.font));
   SendMessageW(parent, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+  SelectObject(dc, oldFont);
 }
 
 void drawImage(HDC dc, const RECT& area, const ButtonState& b, POINT shift) {

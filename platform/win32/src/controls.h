@@ -26,12 +26,4 @@ HFONT fontOrSystem(HFONT font);
 bool hasFocus(HWND hwnd);
 RECT clientRect(HWND hwnd);
 
-/// A bitmap from a module's RT_BITMAP resource (the DIB a static control with
-/// SS_BITMAP names in its template), or null.
-HBITMAP loadBitmapResource(HINSTANCE instance, WORD id);
-/// An icon from a module's RT_GROUP_ICON resource at its first size, or null.
-HICON loadIconResource(HINSTANCE instance, LPCWSTR name);
-/// A cursor from a module's RT_GROUP_CURSOR resource at its first size, or null.
-HCURSOR loadCursorResource(HINSTANCE instance, LPCWSTR name);
-
 }  // namespace winsim::user

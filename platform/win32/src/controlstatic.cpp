@@ -2,6 +2,7 @@
 // (SS_BITMAP, SS_ICON, from the template's resource id or STM_SETIMAGE),
 // rectangles and frames, and clicks reported with SS_NOTIFY.
 #include "controls.h"
+#include "win32/image.h"
 #include "windowmanager.h"
 
 namespace winsim::user {
@@ -193,8 +194,9 @@ LRESULT staticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       if (cs->lpszName && cs->lpszName[0] == 0xFFFF && (kind == SS_BITMAP || kind == SS_ICON)) {
         const WORD id = cs->lpszName[1];
         st->imageType = kind == SS_BITMAP ? IMAGE_BITMAP : IMAGE_ICON;
-        st->image = kind == SS_BITMAP ? static_cast<HANDLE>(loadBitmapResource(cs->hInstance, id))
-                                      : static_cast<HANDLE>(loadIconResource(cs->hInstance, MAKEINTRESOURCEW(id)));
+        // Its first size, the static's own copy.
+        st->image = LoadImageW(cs->hInstance, MAKEINTRESOURCEW(id), st->imageType, 0, 0,
+                               kind == SS_BITMAP ? LR_CREATEDIBSECTION : 0);
         st->ownsImage = st->image != nullptr;
       }
       return DefWindowProcW(hwnd, message, wParam, lParam);

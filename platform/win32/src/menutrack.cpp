@@ -119,13 +119,14 @@ void Tracker::layout(HDC dc) {
   int width = 0, y = 0;
   for (const MenuItem& item : *items) {
     int itemWidth = 0, itemHeight = textRow;
-    if (item.flags & MF_SEPARATOR) {
-      itemHeight = kSeparatorHeight;
-    } else if (item.flags & MF_OWNERDRAW) {
+    // An owner-drawn separator is measured by its owner, as it is drawn.
+    if (item.flags & MF_OWNERDRAW) {
       MEASUREITEMSTRUCT measure{ODT_MENU, 0, static_cast<UINT>(item.id), 0, 0, item.data};
       SendMessageW(m_owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
       itemWidth = static_cast<int>(measure.itemWidth);
       itemHeight = static_cast<int>(measure.itemHeight);
+    } else if (item.flags & MF_SEPARATOR) {
+      itemHeight = kSeparatorHeight;
     } else {
       const std::u16string text = shownText(item.text);
       SIZE extent{};

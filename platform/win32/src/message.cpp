@@ -153,11 +153,8 @@ bool post(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, bool input) {
     q.wake.notify_all();
     return true;
   }
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return false;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return false;
   Queue* q = findQueue(s, w->thread);
   if (!q || !q->alive) {
     SetLastError(ERROR_INVALID_THREAD_ID);
@@ -204,11 +201,8 @@ bool waitForMessage(MSG* msg, HWND filter, UINT min, UINT max, bool remove) {
 LRESULT SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   State& s = state();
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return 0;
   WNDPROC proc = w->proc;
   const DWORD owner = w->thread;
   const DWORD self = GetCurrentThreadId();
@@ -330,11 +324,8 @@ LRESULT DispatchMessageW(const MSG* lpMsg) {
   {
     State& s = state();
     Lock lock(s.mutex);
-    Window* w = findWindow(s, lpMsg->hwnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
+    Window* w = findWindowOrFail(s, lpMsg->hwnd);
+    if (!w) return 0;
     if (w->thread != GetCurrentThreadId()) {
       SetLastError(ERROR_MESSAGE_SYNC_ONLY);
       return 0;

@@ -54,11 +54,8 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerF
   Lock lock(s.mutex);
   const DWORD thread = GetCurrentThreadId();
   if (hWnd) {
-    Window* w = findWindow(s, hWnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
+    Window* w = findWindowOrFail(s, hWnd);
+    if (!w) return 0;
     if (w->thread != thread) {
       SetLastError(ERROR_ACCESS_DENIED);
       return 0;

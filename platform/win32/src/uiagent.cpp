@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -29,8 +30,9 @@ namespace fs = std::filesystem;
 
 /// The verbs that some layer carries out. A layer that learns a new verb adds
 /// it here; any other verb is a script error.
-constexpr std::string_view kKnownVerbs[] = {"answer", "click", "double-click", "hover", "leave", "type", "key",
-                                             "advance", "wait-dialog", "screenshot", "screenshot-screen", "expect-text"};
+constexpr std::string_view kKnownVerbs[] = {
+    "answer",      "click",      "double-click",      "hover",       "leave",  "type", "key", "advance",
+    "wait-dialog", "screenshot", "screenshot-screen", "expect-text", "command"};
 
 constexpr const char* kStateFile = "state/uiagent.json";
 constexpr const char* kLockFile = "state/uiagent.lock";
@@ -96,8 +98,13 @@ std::optional<Script> loadScript(const std::string& path) {
 
   Script script;
   script.path = path;
+  // The content counts too: a script rewritten with as many bytes within
+  // the file system's time step is still a new script.
+  std::uint64_t digest = 14695981039346656037ull;  // FNV-1a, the same in every process
+  for (const unsigned char c : text) digest = (digest ^ c) * 1099511628211ull;
   script.stamp = std::to_string(info.st_ino) + ":" + std::to_string(info.st_size) + ":" +
-                 std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec);
+                 std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec) + ":" +
+                 std::to_string(digest);
   std::size_t start = 0;
   while (start <= text.size()) {
     const std::size_t end = std::min(text.find('\n', start), text.size());

@@ -6,6 +6,7 @@
 
 #include "controls.h"
 #include "win32/errors.h"
+#include "win32/image.h"
 #include "win32/user.h"
 
 namespace {
@@ -51,7 +52,8 @@ bool isSystemCursor(WORD id) { return (id >= 32512 && id <= 32516) || (id >= 326
 
 HCURSOR LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName) {
   if (hInstance) {
-    HCURSOR cursor = winsim::user::loadCursorResource(hInstance, lpCursorName);
+    // Its first size; LoadCursorW's cursors are shared, never destroyed.
+    HCURSOR cursor = static_cast<HCURSOR>(LoadImageW(hInstance, lpCursorName, IMAGE_CURSOR, 0, 0, LR_SHARED));
     if (!cursor) SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return cursor;
   }

@@ -233,11 +233,8 @@ BOOL IsChild(HWND hWndParent, HWND hWnd) {
 HWND GetParent(HWND hWnd) {
   State& s = state();
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return nullptr;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return nullptr;
   // A child's parent; a top-level window's owner.
   if (w->style & WS_CHILD) return w->parent;
   return w->owner;
@@ -279,11 +276,8 @@ HWND GetDesktopWindow() {
 HWND GetWindow(HWND hWnd, UINT uCmd) {
   State& s = state();
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return nullptr;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return nullptr;
   if (uCmd == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
   if (uCmd == GW_OWNER) return w->owner;
   if (uCmd == GW_ENABLEDPOPUP) {
@@ -319,11 +313,8 @@ HWND GetWindow(HWND hWnd, UINT uCmd) {
 HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
   State& s = state();
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hDlg);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return nullptr;
-  }
+  Window* w = findWindowOrFail(s, hDlg);
+  if (!w) return nullptr;
   for (HWND child : w->children)
     if (Window* c = findWindow(s, child); c && static_cast<int>(c->id) == nIDDlgItem) return child;
   SetLastError(ERROR_CONTROL_ID_NOT_FOUND);
@@ -333,22 +324,16 @@ HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
 int GetDlgCtrlID(HWND hWnd) {
   State& s = state();
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return 0;
   return (w->style & WS_CHILD) ? static_cast<int>(w->id) : 0;
 }
 
 LONG_PTR GetWindowLongPtrW(HWND hWnd, int nIndex) {
   State& s = state();
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return 0;
   switch (nIndex) {
     case GWLP_WNDPROC:
       return reinterpret_cast<LONG_PTR>(w->proc);
@@ -382,11 +367,8 @@ LONG_PTR SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
     DWORD old = 0;
     {
       Lock lock(s.mutex);
-      Window* w = findWindow(s, hWnd);
-      if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-      }
+      Window* w = findWindowOrFail(s, hWnd);
+      if (!w) return 0;
       old = nIndex == GWL_STYLE ? w->style : w->exStyle;
     }
     STYLESTRUCT change{old, static_cast<DWORD>(dwNewLong)};
@@ -406,11 +388,8 @@ LONG_PTR SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
     return static_cast<LONG_PTR>(old);
   }
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return 0;
   if (w->thread != GetCurrentThreadId() && nIndex == GWLP_WNDPROC) {
     SetLastError(ERROR_ACCESS_DENIED);
     return 0;
@@ -489,11 +468,8 @@ BOOL SetPropW(HWND hWnd, LPCWSTR lpString, HANDLE hData) {
   if (!lpString) return FALSE;
   State& s = state();
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return FALSE;
   const std::u16string key = IS_INTRESOURCE(lpString)
                                  ? u"#" + winsim::fromUtf8(std::to_string(reinterpret_cast<ULONG_PTR>(lpString)))
                                  : winsim::upperCase(std::u16string_view(lpString));

@@ -113,6 +113,12 @@ Window* findWindow(State& s, HWND hwnd) {
   return it == s.windows.end() ? nullptr : it->second.get();
 }
 
+Window* findWindowOrFail(State& s, HWND hwnd) {
+  Window* w = findWindow(s, hwnd);
+  if (!w) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return w;
+}
+
 Queue* findQueue(State& s, DWORD thread) {
   auto it = s.queues.find(thread);
   return it == s.queues.end() ? nullptr : it->second.get();
@@ -372,11 +378,8 @@ BOOL GetClassInfoExW(HINSTANCE hInstance, LPCWSTR lpszClass, WNDCLASSEXW* lpwcx)
 int GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount) {
   State& s = state();
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return 0;
   if (!lpClassName || nMaxCount <= 0) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return 0;
@@ -391,11 +394,8 @@ int GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount) {
 ULONG_PTR GetClassLongPtrW(HWND hWnd, int nIndex) {
   State& s = state();
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return 0;
   const WindowClass& c = *w->windowClass;
   switch (nIndex) {
     case GCLP_HBRBACKGROUND:
@@ -425,11 +425,8 @@ ULONG_PTR GetClassLongPtrW(HWND hWnd, int nIndex) {
 ULONG_PTR SetClassLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
   State& s = state();
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return 0;
   WindowClass& c = *w->windowClass;
   auto swap = [&](auto& field) {
     const auto old = reinterpret_cast<ULONG_PTR>(field);

@@ -145,6 +145,9 @@ State& state();
 /// The window of a handle (the desktop included); null when there is none or
 /// it is being torn down past WM_NCDESTROY.
 Window* findWindow(State& s, HWND hwnd);
+/// findWindow for a function of the surface: no window sets
+/// ERROR_INVALID_WINDOW_HANDLE.
+Window* findWindowOrFail(State& s, HWND hwnd);
 Queue* findQueue(State& s, DWORD thread);
 /// The calling thread's queue, created on first use.
 Queue& currentQueue(State& s);

@@ -100,11 +100,8 @@ HDC windowDC(HWND hwnd, DcArea area, const RECT* clientClip) {
   SurfaceTarget target;
   {
     Lock lock(s.mutex);
-    Window* w = findWindow(s, hwnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return nullptr;
-    }
+    Window* w = findWindowOrFail(s, hwnd);
+    if (!w) return nullptr;
     if (hwnd == s.desktop) {
       lock.unlock();
       composeScreen();
@@ -219,11 +216,8 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
       }
     return TRUE;
   }
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return FALSE;
   invalidateLocked(s, *w, lpRect, bErase != FALSE);
   return TRUE;
 }
@@ -231,11 +225,8 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
 BOOL ValidateRect(HWND hWnd, const RECT* lpRect) {
   State& s = state();
   Lock lock(s.mutex);
-  Window* w = findWindow(s, hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  Window* w = findWindowOrFail(s, hWnd);
+  if (!w) return FALSE;
   // The update region is kept as its bounding rectangle: a rectangle that
   // covers it validates it, a band across one side trims it.
   if (!lpRect || (lpRect->left <= w->update.left && lpRect->top <= w->update.top && lpRect->right >= w->update.right &&
@@ -265,11 +256,8 @@ BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase) {
   bool erase = false;
   {
     Lock lock(s.mutex);
-    Window* w = findWindow(s, hWnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
+    Window* w = findWindowOrFail(s, hWnd);
+    if (!w) return FALSE;
     update = w->update;
     erase = w->erase && bErase;
     if (erase) w->erase = false;
@@ -324,11 +312,8 @@ BOOL RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UINT flags
     else
       targets.push_back(hWnd);
     for (HWND h : targets) {
-      Window* w = findWindow(s, h);
-      if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-      }
+      Window* w = findWindowOrFail(s, h);
+      if (!w) return FALSE;
       const bool children = !(flags & RDW_NOCHILDREN);
       if (flags & RDW_INVALIDATE)
         invalidateTree(s, *w, hWnd == s.desktop ? nullptr : lprcUpdate, flags & RDW_ERASE, children);
@@ -366,11 +351,8 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
   bool erase = false;
   {
     Lock lock(s.mutex);
-    Window* w = findWindow(s, hWnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return nullptr;
-    }
+    Window* w = findWindowOrFail(s, hWnd);
+    if (!w) return nullptr;
     update = w->update;
     erase = w->erase;
     w->update = RECT{0, 0, 0, 0};

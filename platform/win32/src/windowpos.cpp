@@ -117,11 +117,8 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable) {
   bool wasDisabled = false;
   {
     Lock lock(s.mutex);
-    Window* w = findWindow(s, hWnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
+    Window* w = findWindowOrFail(s, hWnd);
+    if (!w) return FALSE;
     wasDisabled = (w->style & WS_DISABLED) != 0;
   }
   if (wasDisabled == !bEnable) return wasDisabled;
@@ -273,19 +270,13 @@ int MapWindowPoints(HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints, UINT cPoints) 
   Lock lock(s.mutex);
   POINT from{0, 0}, to{0, 0};
   if (hWndFrom) {
-    Window* w = findWindow(s, hWndFrom);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
+    Window* w = findWindowOrFail(s, hWndFrom);
+    if (!w) return 0;
     from = clientOriginOnScreen(s, *w);
   }
   if (hWndTo) {
-    Window* w = findWindow(s, hWndTo);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
+    Window* w = findWindowOrFail(s, hWndTo);
+    if (!w) return 0;
     to = clientOriginOnScreen(s, *w);
   }
   const LONG dx = from.x - to.x, dy = from.y - to.y;

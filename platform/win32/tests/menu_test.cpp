@@ -4,6 +4,7 @@
 // the owner.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -212,6 +213,17 @@ TEST_F(PopupMenuTest, OwnerDrawnItemsAreMeasuredDrawnAndPickedWithThePointer) {
   // A press outside the menu closes it.
   PostMessageW(m_owner, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(290, 190));
   EXPECT_EQ(TrackPopupMenu(m_menu, TPM_RETURNCMD, 20, 20, 0, m_owner, nullptr), 0);
+}
+
+TEST_F(PopupMenuTest, AnOwnerDrawnSeparatorIsMeasuredAndDrawnByTheOwner) {
+  HMENU drawn = CreatePopupMenu();
+  AppendMenuW(drawn, MF_OWNERDRAW, kOpen, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(11)));
+  AppendMenuW(drawn, MF_OWNERDRAW | MF_SEPARATOR, 0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(12)));
+  g_heard.inputAfterDrawing = {MSG{m_owner, WM_KEYDOWN, VK_ESCAPE, 1, 0, {}}};
+  EXPECT_EQ(TrackPopupMenu(drawn, TPM_RETURNCMD, 40, 30, 0, m_owner, nullptr), 0);
+  EXPECT_EQ(g_heard.measured, (std::vector<UINT>{kOpen, 0}));
+  EXPECT_EQ(std::count(g_heard.drawn.begin(), g_heard.drawn.end(), 0u), 1);
+  DestroyMenu(drawn);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// What the skinned controls' drawing tests share: a machine whose resource
-// module is the image loader's test library (testimages.dll), memory
-// canvases to draw into, pictures made in memory, pixels as text, and
-// dialog templates written in memory.
+// What the skinned controls' drawing tests share: the machine, canvas and
+// pixel checks of testing/pixels.h, pictures made in memory, and dialog
+// templates written in memory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,33 +12,13 @@
 #include <vector>
 
 #include "afxwin.h"
-#include "testing/tempmachine.h"
+#include "testing/pixels.h"
 
 namespace controltesting {
 
-/// A machine with testimages.dll as the resource module.
-class ImageLibrary : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::filesystem::path const target = m_machine.host(u"C:\\Setup\\testimages.dll");
-    std::filesystem::create_directories(target.parent_path());
-    std::filesystem::copy_file(winsim::testing::testProgramFolder() / "testimages.dll", target);
-    m_module = LoadLibraryExW(u"C:\\Setup\\testimages.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(m_module, nullptr) << GetLastError();
-    m_saved = AfxGetResourceHandle();
-    AfxSetResourceHandle(m_module);
-  }
-  void TearDown() override {
-    AfxSetResourceHandle(m_saved);
-    CDC::DeleteTempMap();
-    CGdiObject::DeleteTempMap();
-    FreeLibrary(m_module);
-  }
-
-  winsim::testing::TempMachine m_machine;
-  HMODULE m_module = nullptr;
-  HINSTANCE m_saved = nullptr;
-};
+using ImageLibrary = winsim::testing::ImageLibraryTest;
+using winsim::testing::Canvas;
+using winsim::testing::hex;
 
 /// A 32-bit top-down DIB section whose pixels a function gives.
 inline HBITMAP makePicture(int width, int height, const std::function<COLORREF(int, int)>& color) {
@@ -56,36 +35,6 @@ inline HBITMAP makePicture(int width, int height, const std::function<COLORREF(i
   }
   return bitmap;
 }
-
-/// A memory context drawing into a 32-bit bitmap of its own.
-class Canvas {
- public:
-  Canvas(int width, int height, COLORREF background) {
-    m_dc.CreateCompatibleDC(nullptr);
-    m_bitmap.Attach(makePicture(width, height, [background](int, int) { return background; }));
-    m_old = m_dc.SelectObject(&m_bitmap);
-  }
-  ~Canvas() { m_dc.SelectObject(m_old); }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
-  CDC& dc() { return m_dc; }
-  COLORREF at(int x, int y) { return m_dc.GetPixel(x, y); }
-
- private:
-  CDC m_dc;
-  CBitmap m_bitmap;
-  CBitmap* m_old = nullptr;
-};
-
-inline std::string hex(COLORREF c) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
-  return buffer;
-}
-
-inline COLORREF pixelOf(Canvas& canvas, int x, int y) { return canvas.at(x, y); }
-inline COLORREF pixelOf(CDC& dc, int x, int y) { return dc.GetPixel(x, y); }
 
 struct TemplateItem {
   std::u16string className;  // "Button", "Static", "msctls_trackbar32" ...
@@ -128,8 +77,3 @@ class MemoryTemplate {
 };
 
 }  // namespace controltesting
-
-/// canvas: a Canvas or a CDC.
-#define EXPECT_PIXEL(canvas, x, y, expected)                                                                 \
-  EXPECT_EQ(controltesting::hex(controltesting::pixelOf((canvas), (x), (y))), controltesting::hex(expected)) \
-      << "at (" << (x) << ", " << (y) << ")"

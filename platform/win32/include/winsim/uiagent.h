@@ -13,7 +13,7 @@
 // "click" meant for the page behind it), and the position in the script is
 // kept in the machine folder (state/uiagent.json, under a lock), so a program
 // started by another goes on where its parent left off. A script written anew
-// (another size or modification time) starts again from its first line. A
+// (other content, size or modification time) starts again from its first line. A
 // relative WINSIM_UI is taken from each process's host working folder; give an
 // absolute path when programs start others.
 //

@@ -18,6 +18,10 @@
 //   screenshot FILE.png   the active dialog, caption and border included
 //   screenshot-screen FILE.png   the whole virtual screen
 //   expect-text ID TEXT   the control's window text must be TEXT
+//   command TEXT          a line typed at the CAD host's command line: korax,
+//                         started without a script, runs each as a script line
+//                         and ends its session at the first command of another
+//                         verb (kxhost::runUiSession)
 //
 // ID is a control id in decimal (or IDOK, IDCANCEL, ...). A relative FILE is
 // taken from the UI script's folder. The agent acts when a thread that owns
