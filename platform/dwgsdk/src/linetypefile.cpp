@@ -97,7 +97,9 @@ bool readPattern(std::string_view line, LinetypeDefinition& def) {
       double v;
       if (!number(line.substr(0, comma), v)) return false;
       if (static_cast<int>(def.dashes.size()) >= kMaxDashes) return false;
-      def.dashes.push_back(LinetypeDash{v});
+      LinetypeDash dash;
+      dash.length = v;
+      def.dashes.push_back(dash);
       if (comma == std::string_view::npos) return true;
       line.remove_prefix(comma);
     }

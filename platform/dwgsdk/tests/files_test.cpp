@@ -104,7 +104,9 @@ TEST(Insert, ADrawingBecomesABlockWithWhatItUses) {
     ASSERT_EQ(it->getEntity(e), eOk);
     EXPECT_EQ(e->database(), &target);
     EXPECT_EQ(e->layerId().database(), &target);
-    if (auto* line = OdDbLine::cast(e)) EXPECT_EQ(line->layer(), OdString(u"Walls"));
+    if (auto* line = OdDbLine::cast(e)) {
+      EXPECT_EQ(line->layer(), OdString(u"Walls"));
+    }
     e->close();
     ++count;
   }

@@ -191,8 +191,10 @@ TEST(DxfRoundTrip, ReadsWhatEzdxfWritesInR2000AndR2018) {
 
     OdDbDictionary* nod = nullptr;
     ASSERT_EQ(db.getNamedObjectsDictionary(nod, OdDb::kForRead), eOk);
-    OdDbDictionary* data = nullptr;
-    ASSERT_EQ(nod->getAt(u"MERROWIN_DATA", reinterpret_cast<OdDbObject*&>(data), OdDb::kForRead), eOk);
+    OdDbObject* dataObject = nullptr;
+    ASSERT_EQ(nod->getAt(u"MERROWIN_DATA", dataObject, OdDb::kForRead), eOk);
+    auto* data = OdDbDictionary::cast(dataObject);
+    ASSERT_NE(data, nullptr);
     nod->close();
     OdDbObject* settings = nullptr;
     ASSERT_EQ(data->getAt(u"settings", settings, OdDb::kForRead), eOk);

@@ -17,6 +17,8 @@ class CSize : public SIZE {
 
   constexpr bool operator==(SIZE size) const noexcept { return cx == size.cx && cy == size.cy; }
   constexpr bool operator!=(SIZE size) const noexcept { return !(*this == size); }
+  constexpr bool operator==(const CSize& size) const noexcept { return cx == size.cx && cy == size.cy; }
+  constexpr bool operator!=(const CSize& size) const noexcept { return !(*this == size); }
   constexpr void operator+=(SIZE size) noexcept {
     cx += size.cx;
     cy += size.cy;
@@ -57,6 +59,8 @@ class CPoint : public POINT {
 
   constexpr bool operator==(POINT point) const noexcept { return x == point.x && y == point.y; }
   constexpr bool operator!=(POINT point) const noexcept { return !(*this == point); }
+  constexpr bool operator==(const CPoint& point) const noexcept { return x == point.x && y == point.y; }
+  constexpr bool operator!=(const CPoint& point) const noexcept { return !(*this == point); }
   constexpr void operator+=(SIZE size) noexcept { Offset(size); }
   constexpr void operator-=(SIZE size) noexcept { Offset(-size.cx, -size.cy); }
   constexpr void operator+=(POINT point) noexcept { Offset(point); }
@@ -178,6 +182,10 @@ class CRect : public RECT {
 
   constexpr bool operator==(const RECT& rect) const noexcept { return EqualRect(&rect); }
   constexpr bool operator!=(const RECT& rect) const noexcept { return !EqualRect(&rect); }
+  // Two CRects compare through this one, not through the RECT form either
+  // way round, which C++20 would find ambiguous.
+  constexpr bool operator==(const CRect& rect) const noexcept { return EqualRect(&rect); }
+  constexpr bool operator!=(const CRect& rect) const noexcept { return !EqualRect(&rect); }
   constexpr void operator+=(POINT point) noexcept { OffsetRect(point); }
   constexpr void operator+=(SIZE size) noexcept { OffsetRect(size); }
   constexpr void operator-=(POINT point) noexcept { OffsetRect(-point.x, -point.y); }

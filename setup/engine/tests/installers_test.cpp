@@ -252,7 +252,9 @@ TEST_F(MsiPackageTest, FailuresAreReportedUnlessThePackageIsExempt) {
     EXPECT_EQ(notices(), kBeganOnly);
     const auto texts = boxTexts();
     ASSERT_EQ(texts.size(), shown + (c.reported ? 1 : 0)) << utf8(c.path);
-    if (c.reported) EXPECT_EQ(texts.back(), "Setup: Msi Install Failed!");
+    if (c.reported) {
+      EXPECT_EQ(texts.back(), "Setup: Msi Install Failed!");
+    }
     shown = texts.size();
     fs::remove(file);
   }
